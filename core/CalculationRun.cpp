@@ -1,0 +1,89 @@
+#include "CalculationRun.h"
+
+#include "Conversions.h"
+#include "Exception.h"
+#include "SecantRoot.h"
+#include "TargetFunction.h"
+
+#include <cmath>
+
+namespace {
+
+const std::string kFunctionHeader = " Функция e^x / x^3 - sin(x)^3 - 2";
+const std::string kRootsHeader = "------ Корни ------";
+const std::string kNoRoots = "На отрезке корней НЕТ!";
+
+// The plot runs while x is below b + h, a sum formed in extended precision and never
+// rounded to a double, so an abscissa that has crept just below the exact sum is plotted.
+bool BelowPlotBound(double x, const CalculationInputs& in) { return static_cast<long double>(in.b) + in.h > x; }
+
+std::string Number(double value) { return FloatToStrF(value, ffGeneral, 17, 0); }
+
+} // namespace
+
+CalculationInputs ParseInputs(std::string_view a, std::string_view b, std::string_view h, std::string_view eps)
+{
+    CalculationInputs inputs{};
+    inputs.a = StrToFloat(a);
+    inputs.b = StrToFloat(b);
+    inputs.h = StrToFloat(h);
+    inputs.eps = StrToFloat(eps);
+    return inputs;
+}
+
+void CheckInputs(const CalculationInputs& in)
+{
+    if (!std::isfinite(in.a) || !std::isfinite(in.b))
+        throw Exception("Границы отрезка a и b должны быть конечными числами.");
+    if (!(in.h > 0) || !std::isfinite(in.h))
+        throw Exception("Шаг h должен быть положительным конечным числом, а не " + Number(in.h) + ".");
+    if (!(in.eps > 0) || !std::isfinite(in.eps))
+        throw Exception("Точность EPS должна быть положительным конечным числом, а не " + Number(in.eps) + ".");
+
+    // Walk the plot's abscissae as the run will: this counts the points exactly and finds
+    // any x at which adding h changes nothing. The scan walks [a, b] inside the same range.
+    std::size_t points = 0;
+    for (double x = in.a - in.h; BelowPlotBound(x, in); ++points) {
+        if (points == kMaxPlotPoints)
+            throw Exception("Слишком много точек графика: больше " + IntToStr(kMaxPlotPoints) +
+                            ". Увеличьте шаг h или сократите отрезок [a; b].");
+        const double next = x + in.h;
+        if (next == x)
+            throw Exception("Шаг h = " + Number(in.h) + " слишком мал: при x = " + Number(x) +
+                            " сумма x + h равна x. Увеличьте шаг h.");
+        x = next;
+    }
+}
+
+void CalculationRun(const CalculationInputs& in, ReportSink& report, PlotSink& plot)
+{
+    CheckInputs(in);
+
+    report.Add(kFunctionHeader);
+    plot.Clear();
+    // Abscissae accumulate by repeated addition, each sum stored as a double.
+    for (double x = in.a - in.h; BelowPlotBound(x, in); x = x + in.h)
+        plot.Add({x, TargetFunction(x)});
+
+    report.Add(kRootsHeader);
+    long long rootCount = 0;
+    for (double x = in.a; x <= in.b; x = x + in.h) {
+        // Both ends are evaluated afresh for every interval.
+        const double f1 = TargetFunction(x);
+        const double f2 = TargetFunction(x + in.h);
+        // A product of two doubles in extended precision can neither overflow nor underflow,
+        // so this is exactly a test for strictly opposite signs.
+        if (static_cast<long double>(f1) * f2 < 0) {
+            ++rootCount;
+            const double root = SecantRoot(x, x + in.h, in.eps);
+            report.Add(IntToStr(rootCount) + "-й = " + FloatToStrF(root, ffFixed, 8, 6));
+        }
+    }
+    if (rootCount == 0) report.Add(kNoRoots);
+}
+
+void CalculationRun(std::string_view a, std::string_view b, std::string_view h, std::string_view eps,
+                    ReportSink& report, PlotSink& plot)
+{
+    CalculationRun(ParseInputs(a, b, h, eps), report, plot);
+}

@@ -1,0 +1,53 @@
+#pragma once
+// One press of Calculate: parse the four texts, plot f from a - h to just below b + h,
+// scan [a, b] in steps of h for sign changes, refine each with SecantRoot and report the
+// roots, numbered, or that there are none.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+struct CalculationInputs {
+    double a;   // left end of the interval
+    double b;   // right end
+    double h;   // scanning and plotting step
+    double eps; // tolerance of the secant refinement
+};
+
+struct PlotPoint {
+    double x;
+    double y;
+};
+
+// Receives whole report lines, in order; never cleared by a run.
+class ReportSink {
+public:
+    virtual ~ReportSink() = default;
+    virtual void Add(const std::string& line) = 0;
+};
+
+// Receives a clear request, then the plot points in the order produced.
+class PlotSink {
+public:
+    virtual ~PlotSink() = default;
+    virtual void Clear() = 0;
+    virtual void Add(PlotPoint point) = 0;
+};
+
+// A run may plot at most this many points: 50 million points take 0.8 GB as doubles in
+// the chart, and about 5 s to compute.
+inline constexpr std::size_t kMaxPlotPoints = 50'000'000;
+
+// Converts the four texts (a, b, h, eps) with StrToFloat, in that order.
+CalculationInputs ParseInputs(std::string_view a, std::string_view b, std::string_view h, std::string_view eps);
+
+// Raises Exception, before anything is appended, for inputs on which the run would not
+// end or would not fit: a or b not finite, h or eps not positive and finite, an h that does
+// not advance the abscissa somewhere on [a - h, b + h], more than kMaxPlotPoints points.
+void CheckInputs(const CalculationInputs& inputs);
+
+// The run on already converted inputs (checked first).
+void CalculationRun(const CalculationInputs& inputs, ReportSink& report, PlotSink& plot);
+
+// The run on the four input texts: all four are converted before anything is appended.
+void CalculationRun(std::string_view a, std::string_view b, std::string_view h, std::string_view eps,
+                    ReportSink& report, PlotSink& plot);

@@ -1,0 +1,17 @@
+#include "SecantRoot.h"
+
+#include "Conversions.h"
+#include "Exception.h"
+
+double SecantRoot(double x0, double x1, double eps)
+{
+    int updates = 0;
+    return secant_detail::Iterate(x0, x1, eps, TargetFunction, updates);
+}
+
+void secant_detail::RaiseNoConvergence(double x0, double x1, int updates)
+{
+    throw Exception("Метод секущих не сошёлся за " + IntToStr(updates) + " итераций на отрезке [" +
+                    FloatToStrF(x0, ffGeneral, 17, 0) + "; " + FloatToStrF(x1, ffGeneral, 17, 0) +
+                    "]. Увеличьте точность EPS.");
+}

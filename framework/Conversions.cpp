@@ -1,0 +1,163 @@
+#include "Conversions.h"
+
+#include "Exception.h"
+
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <locale.h>
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+[[noreturn]] void RaiseConvertError(std::string_view text, const char* reason)
+{
+    throw EConvertError("«" + std::string(text) + "» — " + reason);
+}
+
+// Replaces the '.' that to_chars writes with the locale's separator.
+std::string Localised(std::string text)
+{
+    const std::string separator = DecimalSeparator();
+    if (separator != ".") {
+        if (const auto dot = text.find('.'); dot != std::string::npos) text.replace(dot, 1, separator);
+    }
+    return text;
+}
+
+int SignificantDigits(std::string_view significand)
+{
+    int count = 0;
+    for (char c : significand) {
+        if (!IsDigit(c) || (count == 0 && c == '0')) continue;
+        ++count;
+    }
+    return count;
+}
+
+std::string NonFiniteText(double value)
+{
+    if (std::isnan(value)) return "NAN";
+    return value < 0 ? "-INF" : "INF";
+}
+
+// Fixed point with `places` places, rounded once to at most `precision` significant digits.
+std::string FixedText(double value, int precision, int places)
+{
+    char buffer[512];
+    // The value rounded to `precision` significant digits tells its decimal exponent.
+    const auto sci = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, precision - 1);
+    const std::string_view scientific(buffer, sci.ptr - buffer);
+    const auto ePos = scientific.find('e');
+    int exponent = 0;
+    std::from_chars(scientific.data() + ePos + 1 + (scientific[ePos + 1] == '+'), scientific.data() + scientific.size(),
+                    exponent);
+
+    if (exponent >= precision) {
+        // Too many integer digits for the precision: exponent form, mantissa without trailing zeros.
+        std::string mantissa(scientific.substr(0, ePos));
+        if (mantissa.find('.') != std::string::npos) {
+            mantissa.erase(mantissa.find_last_not_of('0') + 1);
+            if (mantissa.back() == '.') mantissa.pop_back();
+        }
+        return Localised(mantissa) + "E+" + std::to_string(exponent);
+    }
+
+    std::string text;
+    if (exponent + 1 + places <= precision) {
+        // The places hold no more than `precision` significant digits: round at the last place.
+        const auto fixed = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, places);
+        text.assign(buffer, fixed.ptr);
+    } else {
+        // Round at the precision-th significant digit and pad the places beyond it with zeros.
+        std::string digits;
+        const bool negative = scientific.front() == '-';
+        for (char c : scientific.substr(0, ePos))
+            if (IsDigit(c)) digits += c;
+        // digits holds `precision` digits, the first one worth 10^exponent (0 <= exponent < precision).
+        const std::size_t integerDigits = static_cast<std::size_t>(exponent) + 1;
+        std::string fraction = digits.substr(integerDigits);
+        fraction.resize(static_cast<std::size_t>(places), '0');
+        if (negative) text += '-';
+        text.append(digits, 0, integerDigits).append(".").append(fraction);
+    }
+    // A negative value that rounds to zero is written without its sign.
+    if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+    return Localised(text);
+}
+
+} // namespace
+
+double StrToFloat(std::string_view text)
+{
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && IsBlank(text[begin])) ++begin;
+    while (end > begin && IsBlank(text[end - 1])) --end;
+
+    // The grammar is checked here in full: from_chars alone would also take "inf", "nan"
+    // and a hexadecimal prefix's leading zero.
+    std::string number;
+    number.reserve(end - begin);
+    std::size_t i = begin;
+    if (i < end && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '-') number += '-';
+        ++i;
+    }
+    int mantissaDigits = 0;
+    while (i < end && IsDigit(text[i])) { number += text[i++]; ++mantissaDigits; }
+    if (i < end && (text[i] == '.' || text[i] == ',')) {
+        number += '.';
+        ++i;
+        while (i < end && IsDigit(text[i])) { number += text[i++]; ++mantissaDigits; }
+    }
+    if (mantissaDigits == 0) RaiseConvertError(text, "недопустимое число");
+    if (i < end && (text[i] == 'e' || text[i] == 'E')) {
+        number += 'e';
+        ++i;
+        if (i < end && (text[i] == '+' || text[i] == '-')) number += text[i++];
+        int exponentDigits = 0;
+        while (i < end && IsDigit(text[i])) { number += text[i++]; ++exponentDigits; }
+        if (exponentDigits == 0) RaiseConvertError(text, "недопустимое число");
+    }
+    if (i != end) RaiseConvertError(text, "недопустимое число");
+
+    const char* first = number.data();
+    const char* last = first + number.size();
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec == std::errc::result_out_of_range) {
+        // Below the smallest subnormal the nearest double is a zero, which strtod gives;
+        // above the largest double there is no nearest value to give.
+        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+        const double nearest = strtod_l(first, nullptr, cLocale);
+        if (std::isinf(nearest)) RaiseConvertError(text, "число вне допустимого диапазона");
+        return nearest;
+    }
+    if (ec != std::errc() || ptr != last) RaiseConvertError(text, "недопустимое число");
+    return value;
+}
+
+std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits)
+{
+    if (!std::isfinite(value)) return NonFiniteText(value);
+    if (format == ffFixed) return FixedText(value, precision, digits);
+
+    char buffer[64];
+    auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    std::string_view shortest(buffer, written.ptr - buffer);
+    const auto significantDigits = SignificantDigits(shortest.substr(0, shortest.find('e')));
+    if (significantDigits > precision)
+        written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
+    return Localised(std::string(buffer, written.ptr));
+}
+
+std::string IntToStr(long long value) { return std::to_string(value); }
+
+std::string DecimalSeparator()
+{
+    const char* separator = std::localeconv()->decimal_point;
+    return separator && *separator ? separator : ".";
+}

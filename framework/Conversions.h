@@ -1,0 +1,25 @@
+#pragma once
+// Number <-> text conversions. Texts are UTF-8. Numbers are written with the decimal
+// separator of the process locale (set from the environment at start-up); both '.' and
+// ',' are always accepted when reading.
+#include <string>
+#include <string_view>
+
+enum TFloatFormat { ffGeneral, ffFixed };
+
+// Reads an optionally signed decimal number with an optional exponent, surrounded by
+// optional blanks. Anything else (empty text, inf, nan, hex, thousands separators,
+// trailing characters, a value beyond the double range) raises EConvertError.
+double StrToFloat(std::string_view text);
+
+// ffFixed: fixed point with `digits` places, carrying at most `precision` significant
+// digits (further places are zeros); magnitudes of 10^precision and above in exponent form.
+// ffGeneral: the shortest text that reads back to the same double, or, where that needs more
+// than `precision` significant digits, the value rounded to `precision` digits (digits unused).
+// Non-finite values are written NAN, INF and -INF.
+std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits);
+
+std::string IntToStr(long long value);
+
+// The process locale's decimal separator (UTF-8; "." in the C locale).
+std::string DecimalSeparator();

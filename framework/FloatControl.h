@@ -1,0 +1,15 @@
+#pragma once
+// The floating-point control setting applied at start-up. The default masks every
+// floating-point exception, so a division by zero yields an infinity and an invalid
+// operation a NaN, and both flow on: nothing traps. Rounding is to nearest.
+#include <cstdint>
+
+// x87 control word: all exceptions masked, 64-bit significand, round to nearest.
+inline constexpr std::uint16_t Default8087CW = 0x037F;
+
+// Applies an x87-style control word: its exception masks and rounding control go to both
+// the x87 unit and SSE (MXCSR), its precision control to the x87 unit.
+void Set8087CW(std::uint16_t controlWord);
+// Restores Default8087CW.
+void Reset8087CW();
+std::uint16_t Get8087CW();
