@@ -1,0 +1,37 @@
+# Configures a stand-in project with the desktop install rules, installs it into a scratch
+# prefix and checks that the desktop entry and the hicolor icons land where menus look.
+#   cmake -DRESOURCES_DIR=<app/resources> -DWORK_DIR=<scratch> -P InstallCheck.cmake
+file(REMOVE_RECURSE ${WORK_DIR})
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -S ${CMAKE_CURRENT_LIST_DIR}/install -B ${WORK_DIR}/build
+          -DRESOURCES_DIR=${RESOURCES_DIR} -Wno-dev
+  RESULT_VARIABLE failed OUTPUT_QUIET)
+if(failed)
+  message(FATAL_ERROR "configuring the stand-in project failed")
+endif()
+execute_process(
+  COMMAND ${CMAKE_COMMAND} --install ${WORK_DIR}/build --prefix ${WORK_DIR}/prefix
+  RESULT_VARIABLE failed OUTPUT_QUIET)
+if(failed)
+  message(FATAL_ERROR "cmake --install failed")
+endif()
+
+set(share ${WORK_DIR}/prefix/share)
+set(expected ${share}/applications/rootfinder.desktop ${RESOURCES_DIR}/rootfinder.desktop)
+foreach(size 16 24 32 48 256)
+  list(APPEND expected
+    ${share}/icons/hicolor/${size}x${size}/apps/rootfinder.png ${RESOURCES_DIR}/rootfinder-${size}.png)
+endforeach()
+while(expected)
+  list(POP_FRONT expected installed source)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${installed} ${source} RESULT_VARIABLE differs)
+  if(differs)
+    message(SEND_ERROR "missing or different: ${installed}")
+  endif()
+endwhile()
+
+# Menus find the icon and the program by these names.
+file(STRINGS ${share}/applications/rootfinder.desktop lines REGEX "^(Icon|Exec)=")
+if(NOT lines STREQUAL "Exec=rootfinder;Icon=rootfinder")
+  message(SEND_ERROR "the desktop entry names ${lines}, not Exec=rootfinder and Icon=rootfinder")
+endif()
