@@ -19,6 +19,11 @@ bool BelowPlotBound(double x, const CalculationInputs& in) { return static_cast<
 
 std::string Number(double value) { return FloatToStrF(value, ffGeneral, 17, 0); }
 
+[[noreturn]] void RaiseStepTooSmall(double h, double x)
+{
+    throw Exception("Шаг h = " + Number(h) + " слишком мал: при x = " + Number(x) + " сумма x + h равна x. Увеличьте шаг h.");
+}
+
 } // namespace
 
 CalculationInputs ParseInputs(std::string_view a, std::string_view b, std::string_view h, std::string_view eps)
@@ -41,18 +46,18 @@ void CheckInputs(const CalculationInputs& in)
         throw Exception("Точность EPS должна быть положительным конечным числом, а не " + Number(in.eps) + ".");
 
     // Walk the plot's abscissae as the run will: this counts the points exactly and finds
-    // any x at which adding h changes nothing. The scan walks [a, b] inside the same range.
+    // any x at which adding h changes nothing. The scan walks [a, b] inside the same range,
+    // which is empty only when a = b and h vanishes even beside b in extended precision.
     std::size_t points = 0;
     for (double x = in.a - in.h; BelowPlotBound(x, in); ++points) {
         if (points == kMaxPlotPoints)
             throw Exception("Слишком много точек графика: больше " + IntToStr(kMaxPlotPoints) +
                             ". Увеличьте шаг h или сократите отрезок [a; b].");
         const double next = x + in.h;
-        if (next == x)
-            throw Exception("Шаг h = " + Number(in.h) + " слишком мал: при x = " + Number(x) +
-                            " сумма x + h равна x. Увеличьте шаг h.");
+        if (next == x) RaiseStepTooSmall(in.h, x);
         x = next;
     }
+    if (in.a <= in.b && in.a + in.h == in.a) RaiseStepTooSmall(in.h, in.a);
 }
 
 void CalculationRun(const CalculationInputs& in, ReportSink& report, PlotSink& plot)
