@@ -1,11 +1,20 @@
 #include "Cli.h"
 #include "FloatControl.h"
 
+#ifdef ROOTFINDER_CHART_EXPORT
+#include "ChartExport.h"
+#endif
+
 #include <clocale>
 
 int main(int argc, char** argv)
 {
     std::setlocale(LC_ALL, "");
     Reset8087CW();
-    return CliMain(std::vector<std::string_view>(argv + 1, argv + argc), stdout, stderr);
+#ifdef ROOTFINDER_CHART_EXPORT
+    const ChartExporter exporter = ExportChart;
+#else
+    const ChartExporter exporter;
+#endif
+    return CliMain(std::vector<std::string_view>(argv + 1, argv + argc), stdout, stderr, exporter);
 }

@@ -1,20 +1,18 @@
-# Configures a stand-in project with the desktop install rules, installs it into a scratch
-# prefix and checks that the desktop entry and the hicolor icons land where menus look.
-#   cmake -DRESOURCES_DIR=<app/resources> -DWORK_DIR=<scratch> -P InstallCheck.cmake
+# Installs the project's build into a scratch prefix and checks that both programs, the
+# desktop entry and the hicolor icons land where menus and shells look.
+#   cmake -DBUILD_DIR=<build tree> -DRESOURCES_DIR=<app/resources> -DWORK_DIR=<scratch> -P InstallCheck.cmake
 file(REMOVE_RECURSE ${WORK_DIR})
 execute_process(
-  COMMAND ${CMAKE_COMMAND} -S ${CMAKE_CURRENT_LIST_DIR}/install -B ${WORK_DIR}/build
-          -DRESOURCES_DIR=${RESOURCES_DIR} -Wno-dev
-  RESULT_VARIABLE failed OUTPUT_QUIET)
-if(failed)
-  message(FATAL_ERROR "configuring the stand-in project failed")
-endif()
-execute_process(
-  COMMAND ${CMAKE_COMMAND} --install ${WORK_DIR}/build --prefix ${WORK_DIR}/prefix
+  COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/prefix
   RESULT_VARIABLE failed OUTPUT_QUIET)
 if(failed)
   message(FATAL_ERROR "cmake --install failed")
 endif()
+foreach(program rootfinder rootfinder-cli)
+  if(NOT EXISTS ${WORK_DIR}/prefix/bin/${program})
+    message(SEND_ERROR "bin/${program} was not installed")
+  endif()
+endforeach()
 
 set(share ${WORK_DIR}/prefix/share)
 set(expected ${share}/applications/rootfinder.desktop ${RESOURCES_DIR}/rootfinder.desktop)

@@ -1,0 +1,57 @@
+#pragma once
+// The controls the forms are built from, thin over Qt's widgets. Texts cross this boundary as
+// UTF-8 std::string.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <string>
+
+class TLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    using QLabel::QLabel;
+};
+
+class TEdit : public QLineEdit {
+    Q_OBJECT
+
+public:
+    using QLineEdit::QLineEdit;
+
+    // The box's current text, whole.
+    std::string GetText() const;
+};
+
+class TBitBtn : public QPushButton {
+    Q_OBJECT
+
+public:
+    using QPushButton::QPushButton;
+};
+
+// The lines of a memo.
+class TStrings {
+public:
+    explicit TStrings(QPlainTextEdit& editor) : editor_(editor) {}
+
+    // Appends the line after the last line the memo holds; returns its index.
+    int Add(const std::string& line);
+    int Count() const;
+
+private:
+    QPlainTextEdit& editor_;
+};
+
+class TMemo : public QPlainTextEdit {
+    Q_OBJECT
+
+    TStrings lines_{*this};
+
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+    TStrings* const Lines = &lines_;
+};

@@ -1,0 +1,71 @@
+// rootfinder-cli --plot: the run's chart drawn into a PNG or SVG file without a display.
+#include <QImage>
+#include <QProcess>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+
+class ChartExportTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir directory;
+
+    // Runs the command line on the typical run with no display at all; returns its exit code.
+    int Plot(const QString& file, QString* errors = nullptr)
+    {
+        QProcess cli;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("QT_QPA_PLATFORM");
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        cli.setProcessEnvironment(environment);
+        cli.start(ROOTFINDER_CLI_PATH, {"--plot", directory.filePath(file), "1", "5", "0.1", "0.0001"});
+        if (!cli.waitForFinished(20000)) return -1;
+        if (errors) *errors = QString::fromUtf8(cli.readAllStandardError());
+        return cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
+    }
+
+private slots:
+    void writesPngOfTheWindowsChart()
+    {
+        QCOMPARE(Plot("plot.PNG"), 0);
+        const QImage image(directory.filePath("plot.PNG"));
+        QCOMPARE(image.size(), QSize(544, 446));
+        int reddish = 0; // the line is antialiased
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                reddish += pixel.red() - std::max(pixel.green(), pixel.blue()) > 100;
+            }
+        QVERIFY2(reddish > 500, qPrintable(QString("the graph is a red line: %1 reddish pixels").arg(reddish)));
+    }
+
+    void writesValidSvg()
+    {
+        QCOMPARE(Plot("plot.svg"), 0);
+        QSvgRenderer svg(directory.filePath("plot.svg"));
+        QVERIFY(svg.isValid());
+        QCOMPARE(svg.viewBox(), QRect(0, 0, 544, 446));
+    }
+
+    void reportsWhatItCannotWrite_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("unknown format") << "plot.bmp";
+        QTest::newRow("no such folder") << "missing/plot.png";
+    }
+
+    void reportsWhatItCannotWrite()
+    {
+        QFETCH(QString, file);
+        QString errors;
+        QCOMPARE(Plot(file, &errors), 1);
+        QVERIFY2(errors.contains(file) && errors.contains("Не "), qPrintable(errors));
+        QVERIFY(!QFile::exists(directory.filePath(file)));
+    }
+};
+
+QTEST_GUILESS_MAIN(ChartExportTest)
+#include "ChartExportTest.moc"

@@ -1,0 +1,204 @@
+// The main window as the user meets it: its layout as it opens, typing and pressing Calculate,
+// errors, resizing.
+#include "Application.h"
+#include "Conversions.h"
+#include "ErrorBoxes.h"
+#include "Exception.h"
+#include "MainForm.h"
+
+#include <QInputMethodEvent>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TForm1> form;
+
+    QStringList MemoLines() const { return form->mInfo->toPlainText().split('\n', Qt::SkipEmptyParts); }
+    TFastLineSeries* Series() const { return form->Chart->GetSeries(0); }
+
+    void Type(const QStringList& inputs)
+    {
+        TEdit* const boxes[] = {form->Edit1, form->Edit2, form->Edit3, form->Edit4};
+        for (int i = 0; i < 4; ++i) {
+            boxes[i]->clear();
+            QTest::keyClicks(boxes[i], inputs[i]);
+        }
+    }
+
+    void Press() { QTest::mouseClick(form->BitBtn1, Qt::LeftButton); }
+
+    // The report of a run, as the memo shows it in the process locale.
+    static QStringList Report(const QStringList& roots)
+    {
+        QStringList lines{" Функция e^x / x^3 - sin(x)^3 - 2", "------ Корни ------"};
+        for (int i = 0; i < roots.size(); ++i)
+            lines << QString("%1-й = %2").arg(i + 1).arg(QString(roots[i]).replace('.', DecimalSeparator().c_str()));
+        return lines;
+    }
+
+private slots:
+    void initTestCase() { Application->Initialize(); }
+
+    void init()
+    {
+        form = std::make_unique<TForm1>(nullptr);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    void cleanup() { form.reset(); }
+
+    void opensAsDesigned_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("fontPixels");
+        QTest::newRow("Label1") << "Label1" << QRect(43, 8, 36, 23) << "a = " << 19;
+        QTest::newRow("Label2") << "Label2" << QRect(42, 45, 37, 23) << "b = " << 19;
+        QTest::newRow("Label3") << "Label3" << QRect(0, 85, 79, 23) << "Шаг h = " << 19;
+        QTest::newRow("Label4") << "Label4" << QRect(21, 125, 58, 21) << "EPS = " << 19;
+        QTest::newRow("BitBtn1") << "BitBtn1" << QRect(5, 160, 145, 38) << "Рассчитать" << 11;
+        QTest::newRow("mInfo") << "mInfo" << QRect(5, 204, 145, 205) << "" << 11;
+        QTest::newRow("Chart") << "Chart" << QRect(165, 0, 544, 446) << "" << 11;
+        QTest::newRow("Edit1") << "Edit1" << QRect(85, 8, 65, 21) << "" << 11;
+        QTest::newRow("Edit2") << "Edit2" << QRect(85, 48, 65, 21) << "" << 11;
+        QTest::newRow("Edit3") << "Edit3" << QRect(85, 88, 65, 21) << "" << 11;
+        QTest::newRow("Edit4") << "Edit4" << QRect(85, 125, 65, 21) << "" << 11;
+    }
+
+    void opensAsDesigned()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, geometry);
+        QFETCH(QString, text);
+        QFETCH(int, fontPixels);
+        auto* control = form->findChild<QWidget*>(name);
+        QVERIFY(control);
+        QCOMPARE(QRect(control->mapTo(form.get(), QPoint(0, 0)), control->size()), geometry);
+        QString shown = control->property("text").toString();
+        if (auto* memo = qobject_cast<TMemo*>(control)) shown = memo->toPlainText();
+        QCOMPARE(shown, text);
+        QCOMPARE(QFontInfo(control->font()).family(), QString("Tahoma"));
+        QCOMPARE(control->font().pixelSize(), fontPixels);
+    }
+
+    void opensWithButtonFocusedAndDesignedTabOrder()
+    {
+        QCOMPARE(form->windowTitle(), QString("Form1"));
+        QCOMPARE(form->size(), QSize(709, 446));
+        QCOMPARE(QApplication::focusWidget(), form->BitBtn1);
+        const QList<QWidget*> order{form->BitBtn1, form->mInfo, form->Chart, form->Edit1,
+                                    form->Edit2,   form->Edit3, form->Edit4, form->BitBtn1};
+        for (qsizetype i = 1; i < order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), order[i]);
+        }
+        QVERIFY(!form->BitBtn1->isDefault() && !form->BitBtn1->autoDefault());
+        QVERIFY(!form->mInfo->isReadOnly());
+        QCOMPARE(form->mInfo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QCOMPARE(form->mInfo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(form->mInfo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    }
+
+    void opensWithEmptyTitledChart()
+    {
+        TChart* chart = form->Chart;
+        QCOMPARE(chart->Title(), QString("e^x / x^3 - sin(x)^3 - 2"));
+        QVERIFY(!chart->LegendVisible());
+        QCOMPARE(chart->SeriesCount(), 1);
+        QCOMPARE(Series()->Count(), 0);
+        QCOMPARE(Series()->pen().color(), QColor(Qt::red));
+        QCOMPARE(Series()->scatterStyle().shape(), QCPScatterStyle::ssNone);
+    }
+
+    void typicalRunReportsAndPlots()
+    {
+        Type({"1", "5", "0.1", "0.0001"});
+        QTest::keyClick(form->Edit4, Qt::Key_Return); // no default button: Enter presses nothing
+        QTest::keyClick(form->Edit4, Qt::Key_Escape);
+        QVERIFY(MemoLines().isEmpty());
+
+        Press();
+        QCOMPARE(MemoLines(), Report({"1.019122", "4.595297"}));
+        QCOMPARE(Series()->Count(), 43);
+        QCOMPARE(Series()->data()->constBegin()->key, 0.9);
+        QCOMPARE((Series()->data()->constEnd() - 1)->key, 5.099999999999999);
+        QCOMPARE(QApplication::focusWidget(), form->BitBtn1);
+    }
+
+    void secondPressAppendsReportAndReplacesPlot()
+    {
+        QInputMethodEvent typing; // Cyrillic typed as an input method commits it
+        typing.setCommitString("Заметка");
+        QApplication::sendEvent(form->mInfo, &typing);
+        Type({"1", "5", "0.1", "0.0001"});
+        Press();
+        Type({"1", "10", "0.5", "0.0001"});
+        Press();
+        QCOMPARE(MemoLines(), QStringList{"Заметка"} + Report({"1.019122", "4.595297"}) +
+                                  Report({"1.019122", "6.132001", "5.160559", "6.132001"}));
+        QCOMPARE(Series()->Count(), 20);
+        QCOMPARE(Series()->data()->constBegin()->key, 0.5);
+    }
+
+    void conversionErrorIsShownAndChangesNothing()
+    {
+        Type({"1", "5", "0.1", "0.0001"});
+        Press();
+        const QString memoBefore = form->mInfo->toPlainText();
+        form->Edit1->clear();
+
+        const QStringList boxes = CloseErrorBoxesDuring([this] { Press(); });
+        QString expected;
+        try {
+            StrToFloat("");
+        } catch (const Exception& error) {
+            expected = QString::fromStdString(error.Message);
+        }
+        QCOMPARE(boxes, QStringList{expected});
+        QCOMPARE(form->mInfo->toPlainText(), memoBefore);
+        QCOMPARE(Series()->Count(), 43);
+
+        QTest::keyClicks(form->Edit1, "4"); // still usable: a = 4 finds the second root only
+        Press();
+        QCOMPARE(MemoLines().mid(4), Report({"4.595297"}));
+    }
+
+    // f has its pole at 0: the infinite ordinate becomes a gap and the axes stay finite.
+    void nonFiniteOrdinateIsDrawnAsGap()
+    {
+        Type({"-1", "1", "0.5", "0.0001"});
+        Press();
+        QTRY_VERIFY(form->Chart->yAxis->range().size() > 0);
+        const auto zero = Series()->data()->findBegin(0.0, false);
+        QCOMPARE(zero->key, 0.0);
+        QVERIFY(std::isnan(zero->value));
+        QVERIFY(std::isfinite(form->Chart->yAxis->range().lower) && std::isfinite(form->Chart->yAxis->range().upper));
+    }
+
+    void resizeKeepsChartDockedRight_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("larger") << QSize(1000, 700);
+        QTest::newRow("smaller") << QSize(600, 300);
+    }
+
+    void resizeKeepsChartDockedRight()
+    {
+        QFETCH(QSize, size);
+        form->resize(size);
+        QTRY_COMPARE(form->Chart->geometry(), QRect(size.width() - 544, 0, 544, size.height()));
+        // The left column's controls keep their places in the form.
+        QCOMPARE(form->Label1->mapTo(form.get(), QPoint(0, 0)), QPoint(43, 8));
+        QCOMPARE(form->Edit4->mapTo(form.get(), QPoint(0, 0)), QPoint(85, 125));
+        QCOMPARE(form->mInfo->mapTo(form.get(), QPoint(0, 0)), QPoint(5, 204));
+    }
+};
+
+QTEST_MAIN(MainFormTest)
+#include "MainFormTest.moc"
