@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cctype>
 #include <cmath>
 #include <new>
 #include <optional>
@@ -145,6 +146,15 @@ private:
     std::vector<PlotPoint> kept_;
 };
 
+bool IsChartFileName(std::string_view file)
+{
+    const auto dot = file.rfind('.');
+    if (dot == std::string_view::npos) return false;
+    std::string extension(file.substr(dot + 1));
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == "png" || extension == "svg";
+}
+
 } // namespace
 
 int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std::FILE* err,
@@ -170,6 +180,10 @@ int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std:
     StreamReport report(out);
     PointsOutput points(args.pointsFile, args.plotFile.has_value());
     try {
+        // A chart that could not be drawn is refused before a long run, not after it.
+        if (args.plotFile && !IsChartFileName(*args.plotFile))
+            throw Exception("Не понимаю, в каком формате рисовать «" + *args.plotFile +
+                            "»: имя файла графика должно оканчиваться на .png или .svg.");
         CalculationRun(args.inputs[0], args.inputs[1], args.inputs[2], args.inputs[3], report, points);
         points.Finish();
         if (args.plotFile) exportChart(points.Points(), *args.plotFile);

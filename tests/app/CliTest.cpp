@@ -378,6 +378,20 @@ TEST(CliPlotHook, AnExporterErrorEndsTheRunWithStatusOne)
     EXPECT_NE(result.err.find("Не удалось нарисовать график."), std::string::npos) << result.err;
 }
 
+TEST(CliPlotHook, AChartFileOfNeitherFormatIsRefusedBeforeTheRun)
+{
+    int calls = 0;
+    const ChartExporter exporter = [&](const std::vector<PlotPoint>&, const std::string&) { ++calls; };
+    for (const char* file : {"chart.bmp", "chart", "png"}) {
+        const CliResult result = RunCliMain({"--plot", file, "1", "5", "0.1", "0.0001"}, exporter);
+        EXPECT_EQ(result.status, kExitRunError) << file;
+        EXPECT_EQ(result.out, "") << file;
+        EXPECT_NE(result.err.find(file), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(RunCliMain({"--plot", "Chart.SVG", "1", "5", "0.1", "0.0001"}, exporter).status, kExitOk);
+}
+
 // ---------------------------------------------------------------------------------------
 // The real executable
 
