@@ -3,7 +3,7 @@
 #include "Application.h"
 
 #include <QAbstractButton>
-#include <QMetaObject>
+#include <QMetaMethod>
 
 TForm::TForm(TComponent* Owner) : QWidget(Owner, Qt::Window) {}
 
@@ -19,15 +19,10 @@ void TForm::BindEventHandlers()
 
 void TForm::InvokeHandler(int methodIndex, TObject* sender)
 {
-    // The handler is called through the moc-generated dispatcher of the class that declares it,
-    // not through QMetaMethod::invoke, so an error leaving it unwinds through no frame of Qt's
-    // (QtWidgets, which delivered the click, is built without exception support).
-    const QMetaObject* declaring = metaObject();
-    while (methodIndex < declaring->methodOffset()) declaring = declaring->superClass();
-    void* arguments[] = {nullptr, &sender};
+    // The error is caught here, before it could reach QtWidgets, which delivered the click and is
+    // built without exception support; QtCore, which calls the handler, is built with it.
     try {
-        declaring->d.static_metacall(this, QMetaObject::InvokeMetaMethod, methodIndex - declaring->methodOffset(),
-                                     arguments);
+        metaObject()->method(methodIndex).invoke(this, Qt::DirectConnection, Q_ARG(TObject*, sender));
     } catch (...) {
         Application->HandleException(std::current_exception());
     }
