@@ -15,9 +15,32 @@ inline constexpr TColor clTeeColor = 0x20000000;
 
 class TChart;
 
+// The series' points: QCustomPlot's sorted container with a quick append for the usual case, a
+// point at or after the last one; any other point takes the container's sorted insert. The
+// storage grows by about half when full, so that past its first block it never takes more than
+// 32 bytes a point held, the allocator's share included.
+class TSeriesData final : public QCPGraphDataContainer {
+public:
+    // Points the storage has room for.
+    qsizetype Capacity() const { return mData.capacity(); }
+
+    void Append(double x, double y)
+    {
+        if (!isEmpty() && x < (constEnd() - 1)->key) {
+            add(QCPGraphData(x, y));
+            return;
+        }
+        if (mData.size() == mData.capacity()) Grow();
+        mData.append(QCPGraphData(x, y));
+    }
+
+private:
+    void Grow();
+};
+
 // A plain line through the points, without a mark at each; points are kept in ascending x.
-// Adding a point is cheap: 16 bytes in storage that doubles as it fills (so at most 32 bytes a
-// point, give or take the allocator's last page), and one redraw after the event that added them.
+// Adding a point is cheap: 16 bytes in TSeriesData, and one redraw after the event that added
+// them. Points come and go only through AddXY and Clear.
 class TFastLineSeries : public QCPGraph {
 public:
     explicit TFastLineSeries(TChart* chart);
@@ -30,10 +53,35 @@ public:
     // scale to the finite points.
     int AddXY(double x, double y, std::string_view label = "", TColor colour = clTeeColor);
 
-    int Count() const { return mDataContainer->size(); }
+    int Count() const { return points_->size(); }
+
+    // The extent of the points with a finite ordinate, as QCPGraph gives it but without a walk
+    // over the points: rescaling the axes stays cheap however many there are.
+    QCPRange getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain = QCP::sdBoth) const override;
+    QCPRange getValueRange(bool& foundRange, QCP::SignDomain inSignDomain = QCP::sdBoth,
+                           const QCPRange& inKeyRange = QCPRange()) const override;
 
 private:
+    // The points' container is the series' own: replacing it would lose the kept extent.
+    using QCPGraph::addData;
+    using QCPGraph::setData;
+
+    // Bounds of the finite points, kept as they arrive; empty while lower > upper.
+    struct Extent {
+        double lower = std::numeric_limits<double>::infinity();
+        double upper = -std::numeric_limits<double>::infinity();
+
+        void Include(double v)
+        {
+            if (v < lower) lower = v;
+            if (v > upper) upper = v;
+        }
+        bool Empty() const { return lower > upper; }
+    };
+
     TChart* chart_;
+    TSeriesData* points_; // owned by QCPGraph, shared with data()
+    Extent keys_, values_;
 };
 
 class TChart : public QCustomPlot {
@@ -82,8 +130,13 @@ private:
 
 inline int TFastLineSeries::AddXY(double x, double y, std::string_view, TColor)
 {
-    if (!std::isfinite(y)) y = std::numeric_limits<double>::quiet_NaN();
-    mDataContainer->add(QCPGraphData(x, y)); // appends in place: the storage doubles when full
+    if (std::isfinite(y)) {
+        keys_.Include(x);
+        values_.Include(y);
+    } else {
+        y = std::numeric_limits<double>::quiet_NaN();
+    }
+    points_->Append(x, y);
     chart_->ScheduleRedraw();
-    return mDataContainer->size() - 1;
+    return points_->size() - 1;
 }

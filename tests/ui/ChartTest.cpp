@@ -10,6 +10,10 @@
 #include <limits>
 #include <memory>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 class ChartTest : public QObject {
     Q_OBJECT
 
@@ -71,6 +75,43 @@ private slots:
 
         Series()->Clear();
         QCOMPARE(Series()->Count(), 0);
+    }
+
+    void axesFollowThePointsOfTheLatestPlot()
+    {
+        PlotLine();
+        Series()->Clear();
+        for (int x = 100; x <= 110; ++x) Series()->AddXY(x, -x);
+        QTRY_COMPARE(chart->xAxis->range(), QCPRange(100, 110));
+        QVERIFY(chart->yAxis->range().contains(-110) && chart->yAxis->range().contains(-100));
+        QVERIFY(chart->yAxis->range().size() < 20);
+    }
+
+    void storageHoldsAtMost32BytesAPoint()
+    {
+#ifdef __GLIBC__
+        // Measured right after each growth of the storage, its worst moment, up to a size where
+        // malloc maps blocks of their own and realloc moves them.
+        const auto heapInUse = [] {
+            const struct mallinfo2 info = mallinfo2();
+            return double(info.uordblks + info.hblkhd);
+        };
+        const auto& points = static_cast<const TSeriesData&>(*Series()->data());
+        const double before = heapInUse();
+        qsizetype capacity = 0;
+        int growths = 0;
+        for (int i = 0; i < 5'000'000; ++i) {
+            Series()->AddXY(i, i % 7);
+            if (points.Capacity() == capacity) continue;
+            capacity = points.Capacity();
+            if (++growths == 1) continue; // the first block is a fixed cost
+            const double bytesPerPoint = (heapInUse() - before) / Series()->Count();
+            QVERIFY2(bytesPerPoint <= 32, qPrintable(QString("%1 bytes a point at %2 points").arg(bytesPerPoint).arg(i + 1)));
+        }
+        QVERIFY(growths > 20);
+#else
+        QSKIP("measures the heap through glibc's mallinfo2");
+#endif
     }
 
     void manyPointsRedrawOnceAfterwards()

@@ -1,0 +1,209 @@
+// The window's share of a big run, side by side with the run alone: one press of Calculate with
+// 1e7 plot points (a = 1, b = 11, h = 1e-6, EPS = 1e-4) until the chart has repainted, against
+// the same run into sinks that discard; the heap the plot holds per point; and the window's
+// start-up, from starting the process to the end of its first paint.
+//
+// `gui_bench --first-paint` is that start-up alone: the window program's own entry routine,
+// ended as soon as the window's first paint has been flushed.
+#include "Application.h"
+#include "CalculationRun.h"
+#include "MainForm.h"
+#include "Shell.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QTimer>
+#include <QWindow>
+
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char* const kInputs[] = {"1", "11", "1e-6", "1e-4"};
+
+class DiscardReport final : public ReportSink {
+public:
+    void Add(const std::string& line) override { benchmark::DoNotOptimize(line.data()); }
+};
+
+class DiscardPlot final : public PlotSink {
+public:
+    void Clear() override {}
+    void Add(PlotPoint point) override { benchmark::DoNotOptimize(point); }
+};
+
+void BM_RunDiscardingSinks(benchmark::State& state)
+{
+    DiscardReport report;
+    DiscardPlot plot;
+    for (auto _ : state) CalculationRun(kInputs[0], kInputs[1], kInputs[2], kInputs[3], report, plot);
+}
+
+// Heap in use: chunks handed out from the arenas plus those mapped on their own (large blocks).
+std::size_t HeapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+// False when `done` has not come true within 30 s.
+template <class Done>
+bool ProcessEventsUntil(const Done& done)
+{
+    QDeadlineTimer deadline(30'000);
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+// Notes the chart's first paint after its next redraw has begun (the redraw may paint at once).
+class PaintWatch final : public QObject {
+public:
+    explicit PaintWatch(TChart& chart) : chart_(chart)
+    {
+        connect(&chart, &QCustomPlot::beforeReplot, this, [this] { replotted_ = true; });
+        chart.installEventFilter(this);
+    }
+
+    bool Painted() const { return painted_; }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &chart_ && event->type() == QEvent::Paint && replotted_) painted_ = true;
+        return false;
+    }
+
+private:
+    TChart& chart_;
+    bool replotted_ = false;
+    bool painted_ = false;
+};
+
+void BM_RunInWindow(benchmark::State& state)
+{
+    TForm1 form(nullptr);
+    form.show();
+    if (!ProcessEventsUntil([&] { return form.windowHandle() && form.windowHandle()->isExposed(); })) {
+        state.SkipWithError("the window was never shown");
+        return;
+    }
+    TEdit* const boxes[] = {form.Edit1, form.Edit2, form.Edit3, form.Edit4};
+    for (int i = 0; i < 4; ++i) boxes[i]->setText(kInputs[i]);
+    TFastLineSeries& series = *form.Chart->GetSeries(0);
+
+    double bytesPerPoint = 0;
+    for (auto _ : state) {
+        // Every press starts on an empty chart and memo, as the first press after start-up does.
+        state.PauseTiming();
+        series.Clear();
+        form.mInfo->clear();
+        QCoreApplication::processEvents();
+        const std::size_t heapBefore = HeapInUse();
+        state.ResumeTiming();
+
+        PaintWatch watch(*form.Chart);
+        form.BitBtn1Click(form.BitBtn1);
+        // The press leaves one redraw queued; the event loop runs it and then paints the chart.
+        if (!ProcessEventsUntil([&] { return watch.Painted(); })) {
+            state.SkipWithError("the chart was never repainted");
+            break;
+        }
+
+        state.PauseTiming();
+        const double heldBytes = static_cast<double>(HeapInUse()) - static_cast<double>(heapBefore);
+        bytesPerPoint = std::max(bytesPerPoint, heldBytes / series.Count());
+        state.counters["points"] = series.Count();
+        state.ResumeTiming();
+    }
+    state.counters["bytes_per_point"] = bytesPerPoint;
+}
+
+// Starts this executable with --first-paint and waits until it has ended.
+void BM_StartUpToFirstPaint(benchmark::State& state)
+{
+    char self[] = "/proc/self/exe";
+    char firstPaint[] = "--first-paint";
+    char* const arguments[] = {self, firstPaint, nullptr};
+    for (auto _ : state) {
+        pid_t child = 0;
+        if (posix_spawn(&child, self, nullptr, nullptr, arguments, environ) != 0) {
+            state.SkipWithError("cannot start the window process");
+            break;
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("the window process failed");
+            break;
+        }
+    }
+}
+
+// Ends the process once the first paint of any widget has been handed back to the event loop,
+// that is, once the whole window has been painted and flushed.
+class FirstPaintExit final : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !seen_) {
+            seen_ = true;
+            QMetaObject::invokeMethod(qApp, [] { std::_Exit(0); }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    bool seen_ = false;
+};
+
+void WatchForFirstPaint()
+{
+    qApp->installEventFilter(new FirstPaintExit);
+    QTimer::singleShot(30'000, [] { std::_Exit(1); }); // never painted
+}
+
+// Qt's remarks on the environment (no runtime directory, what the offscreen platform cannot do)
+// would break up the benchmark's table; failures still show.
+void ReportOnlyQtFailures(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+} // namespace
+
+BENCHMARK(BM_RunDiscardingSinks)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(7);
+BENCHMARK(BM_RunInWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(7);
+BENCHMARK(BM_StartUpToFirstPaint)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10)->Repetitions(5);
+
+int main(int argc, char** argv)
+{
+    // The window is drawn off screen unless a platform is chosen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(ReportOnlyQtFailures);
+
+    if (argc == 2 && std::strcmp(argv[1], "--first-paint") == 0) {
+        qAddPreRoutine(WatchForFirstPaint); // runs as soon as Qt's application object exists
+        RunApplication(Form1);
+        return 1; // the window closed without being painted
+    }
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
+    Application->Initialize();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
