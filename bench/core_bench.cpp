@@ -4,22 +4,13 @@
 #include "SecantRoot.h"
 #include "TargetFunction.h"
 
+#include "DiscardingSinks.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 
 namespace {
-
-class DiscardReport final : public ReportSink {
-public:
-    void Add(const std::string& line) override { benchmark::DoNotOptimize(line.data()); }
-};
-
-class DiscardPlot final : public PlotSink {
-public:
-    void Clear() override {}
-    void Add(PlotPoint point) override { benchmark::DoNotOptimize(point); }
-};
 
 // The run over [1, 11] with the step that gives about `points` plot points.
 CalculationInputs RunInputs(std::int64_t points) { return {1.0, 11.0, 10.0 / static_cast<double>(points), 1e-4}; }

@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "DiscardingSinks.h"
+
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
@@ -31,17 +33,6 @@
 namespace {
 
 const char* const kInputs[] = {"1", "11", "1e-6", "1e-4"};
-
-class DiscardReport final : public ReportSink {
-public:
-    void Add(const std::string& line) override { benchmark::DoNotOptimize(line.data()); }
-};
-
-class DiscardPlot final : public PlotSink {
-public:
-    void Clear() override {}
-    void Add(PlotPoint point) override { benchmark::DoNotOptimize(point); }
-};
 
 void BM_RunDiscardingSinks(benchmark::State& state)
 {
