@@ -62,7 +62,7 @@ private slots:
         const double inf = std::numeric_limits<double>::infinity();
         const double x[] = {3, 1, 2, 0, 4};
         const double y[] = {inf, -inf, std::nan(""), 5, 6};
-        for (int i = 0; i < 5; ++i) Series()->AddXY(x[i], y[i], "", clTeeColor);
+        for (int i = 0; i < 5; ++i) Series()->AddXY(x[i], y[i], "", clDefaultColor);
         QCOMPARE(Series()->Count(), 5);
         double key = 0;
         for (const QCPGraphData& point : *Series()->data()) {
