@@ -2,6 +2,7 @@
 
 #include "Conversions.h"
 #include "Exception.h"
+#include "ExactArithmetic.h"
 #include "SecantRoot.h"
 #include "TargetFunction.h"
 
@@ -13,9 +14,14 @@ const std::string kFunctionHeader = " Функция e^x / x^3 - sin(x)^3 - 2";
 const std::string kRootsHeader = "------ Корни ------";
 const std::string kNoRoots = "На отрезке корней НЕТ!";
 
-// The plot runs while x is below b + h, a sum formed in extended precision and never
-// rounded to a double, so an abscissa that has crept just below the exact sum is plotted.
-bool BelowPlotBound(double x, const CalculationInputs& in) { return static_cast<long double>(in.b) + in.h > x; }
+// The plot runs while x is below b + h, a sum rounded to a 64-bit significand (the x87 extended
+// format) and never to a double, so an abscissa that has crept just below the exact sum is
+// plotted. The bound is formed afresh for every test; it is pure, so the compiler may hoist it.
+bool BelowPlotBound(double x, const CalculationInputs& in) { return ExtendedSum(in.b, in.h).Exceeds(x); }
+
+// The scan's sign test: f1 * f2 < 0 with a product that can neither overflow nor underflow,
+// i.e. strictly opposite signs; a zero or a NaN is no sign change.
+bool StrictlyOppositeSigns(double f1, double f2) { return (f1 < 0 && f2 > 0) || (f1 > 0 && f2 < 0); }
 
 std::string Number(double value) { return FloatToStrF(value, ffGeneral, 17, 0); }
 
@@ -36,7 +42,7 @@ CalculationInputs ParseInputs(std::string_view a, std::string_view b, std::strin
     return inputs;
 }
 
-void CheckInputs(const CalculationInputs& in)
+std::size_t CheckInputs(const CalculationInputs& in)
 {
     if (!std::isfinite(in.a) || !std::isfinite(in.b))
         throw Exception("Границы отрезка a и b должны быть конечными числами.");
@@ -58,14 +64,16 @@ void CheckInputs(const CalculationInputs& in)
         x = next;
     }
     if (in.a <= in.b && in.a + in.h == in.a) RaiseStepTooSmall(in.h, in.a);
+    return points;
 }
 
-void CalculationRun(const CalculationInputs& in, ReportSink& report, PlotSink& plot)
+void CalculationRun(const CalculationInputs& in, ReportSink& report, PlotSink& plot, RootSink* roots)
 {
-    CheckInputs(in);
+    const std::size_t plotPoints = CheckInputs(in);
 
     report.Add(kFunctionHeader);
     plot.Clear();
+    plot.Reserve(plotPoints);
     // Abscissae accumulate by repeated addition, each sum stored as a double.
     for (double x = in.a - in.h; BelowPlotBound(x, in); x = x + in.h)
         plot.Add({x, TargetFunction(x)});
@@ -76,19 +84,19 @@ void CalculationRun(const CalculationInputs& in, ReportSink& report, PlotSink& p
         // Both ends are evaluated afresh for every interval.
         const double f1 = TargetFunction(x);
         const double f2 = TargetFunction(x + in.h);
-        // A product of two doubles in extended precision can neither overflow nor underflow,
-        // so this is exactly a test for strictly opposite signs.
-        if (static_cast<long double>(f1) * f2 < 0) {
+        if (StrictlyOppositeSigns(f1, f2)) {
             ++rootCount;
-            const double root = SecantRoot(x, x + in.h, in.eps);
-            report.Add(IntToStr(rootCount) + "-й = " + FloatToStrF(root, ffFixed, 8, 6));
+            const SecantResult refined = SecantRefinement(x, x + in.h, in.eps);
+            report.Add(IntToStr(rootCount) + "-й = " + FloatToStrF(refined.root, ffFixed, 8, 6));
+            if (roots)
+                roots->Add({rootCount, x, x + in.h, f1, f2, refined.root, refined.fRoot, refined.updates});
         }
     }
     if (rootCount == 0) report.Add(kNoRoots);
 }
 
 void CalculationRun(std::string_view a, std::string_view b, std::string_view h, std::string_view eps,
-                    ReportSink& report, PlotSink& plot)
+                    ReportSink& report, PlotSink& plot, RootSink* roots)
 {
-    CalculationRun(ParseInputs(a, b, h, eps), report, plot);
+    CalculationRun(ParseInputs(a, b, h, eps), report, plot, roots);
 }
