@@ -4,6 +4,7 @@
 #include <qcustomplot.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -37,7 +38,17 @@ public:
             return;
         }
         if (mData.size() == mData.capacity()) Reserve(size() + std::max<qsizetype>(256, size() / 2));
-        mData.append(QCPGraphData(x, y));
+        mData.append(Point(x, y));
+    }
+
+private:
+    // A point made in place: QCPGraphData's constructors are calls into the library.
+    static QCPGraphData Point(double x, double y)
+    {
+        struct {
+            double key, value;
+        } fields{x, y};
+        return std::bit_cast<QCPGraphData>(fields);
     }
 };
 
