@@ -1,0 +1,14 @@
+# The one version number, project()'s, reaches the code through Version.h (the INTERFACE target
+# rootfinder_version) and the Windows resource script through a generated copy of it. The
+# manuals, the metainfo and the package take it from the same variables.
+set(ROOTFINDER_GENERATED_DIR ${PROJECT_BINARY_DIR}/generated)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/Version.h.in ${ROOTFINDER_GENERATED_DIR}/Version.h @ONLY)
+
+add_library(rootfinder_version INTERFACE)
+target_include_directories(rootfinder_version INTERFACE ${ROOTFINDER_GENERATED_DIR})
+
+# The resource compiler resolves the icon and the manifest against the script's own folder,
+# so the generated script names them by absolute path.
+set(ROOTFINDER_RESOURCES_DIR ${PROJECT_SOURCE_DIR}/app/resources)
+set(ROOTFINDER_RC_FILE ${ROOTFINDER_GENERATED_DIR}/rootfinder.rc)
+configure_file(${ROOTFINDER_RESOURCES_DIR}/rootfinder.rc.in ${ROOTFINDER_RC_FILE} @ONLY)
