@@ -12,3 +12,13 @@ target_include_directories(rootfinder_version INTERFACE ${ROOTFINDER_GENERATED_D
 set(ROOTFINDER_RESOURCES_DIR ${PROJECT_SOURCE_DIR}/app/resources)
 set(ROOTFINDER_RC_FILE ${ROOTFINDER_GENERATED_DIR}/rootfinder.rc)
 configure_file(${ROOTFINDER_RESOURCES_DIR}/rootfinder.rc.in ${ROOTFINDER_RC_FILE} @ONLY)
+
+# Who publishes the release, where, and when: for the manuals, the metainfo and the package.
+# The home page is a placeholder until the project has a public one; the metainfo's screenshot
+# is looked for there (window.png, the picture in docs/).
+set(ROOTFINDER_RELEASE_DATE 2026-12-07)
+set(ROOTFINDER_HOMEPAGE "https://example.org/rootfinder" CACHE STRING "The project's home page")
+set(ROOTFINDER_DEVELOPER "The rootfinder developers")
+set(ROOTFINDER_MAINTAINER "rootfinder developers <rootfinder@example.org>" CACHE STRING
+    "Maintainer of the Debian package, as Name <address>")
+set(ROOTFINDER_APPSTREAM_ID org.example.rootfinder)
