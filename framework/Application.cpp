@@ -30,11 +30,11 @@ const char* const kIconFolder = ":/icons";
 const char* const kFontFiles[] = {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"};
 #endif
 
-const char* const kUseTheCommandLine = "; rootfinder-cli работает и без дисплея.";
-
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS) && !defined(Q_OS_ANDROID)
 // The Unix desktops: a window needs an X or Wayland display, named in the environment, unless a
 // Qt platform (offscreen, for one) is chosen explicitly.
+const char* const kUseTheCommandLine = "; rootfinder-cli работает и без дисплея.";
+
 std::string EnvironmentValue(const char* name)
 {
     const char* value = std::getenv(name);
@@ -68,7 +68,8 @@ void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const
     }
     const std::string display = EnvironmentValue("WAYLAND_DISPLAY").empty() ? EnvironmentValue("DISPLAY")
                                                                              : EnvironmentValue("WAYLAND_DISPLAY");
-    std::fprintf(stderr, "rootfinder: не удалось открыть дисплей «%s»%s\n", display.c_str(), kUseTheCommandLine);
+    const std::string what = display.empty() ? "дисплей" : "дисплей «" + display + "»";
+    std::fprintf(stderr, "rootfinder: не удалось открыть %s%s\n", what.c_str(), kUseTheCommandLine);
     std::fflush(stderr);
     std::_Exit(1);
 }
