@@ -216,9 +216,9 @@ namespace {
 fs::path Normalised(const std::string& path)
 {
     std::error_code error;
-    const fs::path resolved = fs::weakly_canonical(path, error);
-    if (!error) return resolved;
-    return fs::absolute(path, error).lexically_normal();
+    const fs::path absolute = fs::absolute(path, error).lexically_normal();
+    const fs::path resolved = fs::weakly_canonical(absolute, error);
+    return error ? absolute : resolved;
 }
 
 } // namespace

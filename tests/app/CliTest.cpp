@@ -10,8 +10,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
 
 #include <algorithm>
 #include <charconv>
@@ -537,6 +543,7 @@ TEST(CliOutputFiles, TwoOptionsNamingTheSameFileAreRefused)
     fs::create_symlink(dir / "existing.png", dir / "link.png");
     ChartCalls calls;
     for (const auto& arguments : {std::vector<std::string>{"--points", dir / "a.png", "--plot", dir / "./a.png"},
+                                  std::vector<std::string>{"--points", "same.csv", "--roots", "./same.csv"},
                                   std::vector<std::string>{"--roots", dir / "existing.png", "--plot", dir / "link.png"},
                                   std::vector<std::string>{"--points", dir / "x.csv", "--roots", dir / "../" +
                                                            fs::path(dir / "").parent_path().filename().string() + "/x.csv"}}) {
@@ -710,6 +717,100 @@ TEST(CliExecutable, WritesThePointsFile)
     const auto lines = SplitLines(ReadFile(csv.Path()));
     ASSERT_EQ(lines.size(), 44u);
     EXPECT_EQ(lines[0], "x,y");
+}
+
+TEST(CliExecutable, LinksNoWindowToolkit)
+{
+    std::FILE* pipe = popen(("readelf -d " + ShellQuote(ROOTFINDER_CLI_PATH) + " 2>/dev/null").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string dynamic;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) dynamic.append(buffer, n);
+    if (pclose(pipe) != 0 || dynamic.empty()) GTEST_SKIP() << "readelf is not available";
+    ASSERT_NE(dynamic.find("(NEEDED)"), std::string::npos) << dynamic;
+    for (const auto& line : SplitLines(dynamic)) {
+        if (line.find("(NEEDED)") == std::string::npos) continue;
+        EXPECT_EQ(line.find("Qt"), std::string::npos) << line;
+        EXPECT_EQ(line.find("qcustomplot"), std::string::npos) << line;
+    }
+}
+
+// Starts the executable with stdout to /dev/null and stderr to `errFile`, SIGINT and SIGTERM at
+// their default actions, and, when `fileSizeLimit` is given, writes beyond it failing (EFBIG).
+pid_t StartExecutable(const std::vector<std::string>& arguments, const std::string& errFile, rlim_t fileSizeLimit = 0)
+{
+    std::vector<std::string> all{ROOTFINDER_CLI_PATH};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& argument : all) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int out = open("/dev/null", O_WRONLY);
+        const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || err < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0) _exit(126);
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
+        if (fileSizeLimit) {
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            std::signal(SIGXFSZ, SIG_IGN);
+        }
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+bool HasTemporary(const TempDir& dir)
+{
+    const auto entries = dir.Entries();
+    return std::any_of(entries.begin(), entries.end(), [](const std::string& name) { return name.rfind(".rootfinder-", 0) == 0; });
+}
+
+TEST(CliExecutable, ASignalDuringTheRunLeavesNoPartialFile)
+{
+    struct Case {
+        int signal;
+        bool existing; // a points file there before the run
+    };
+    for (const Case c : {Case{SIGINT, false}, Case{SIGTERM, true}}) {
+        SCOPED_TRACE(c.signal);
+        TempDir dir;
+        TempPath err(".err");
+        if (c.existing) std::ofstream(dir / "points.csv") << "keep\n";
+        // 1e7 points: a run of seconds.
+        const pid_t pid = StartExecutable({"--points", dir / "points.csv", "--roots", dir / "roots.csv", "1", "11", "1e-6", "1e-4"},
+                                          err.String());
+        ASSERT_GT(pid, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_TRUE(HasTemporary(dir)) << "the run is writing its files";
+        kill(pid, c.signal);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << "status " << status;
+        EXPECT_EQ(dir.Entries(), c.existing ? std::vector<std::string>{"points.csv"} : std::vector<std::string>{});
+        if (c.existing) EXPECT_EQ(ReadFile(dir / "points.csv"), "keep\n");
+    }
+}
+
+TEST(CliExecutable, AFailedWriteLeavesTheExistingFileAndNoTemporary)
+{
+    TempDir dir;
+    TempPath err(".err");
+    std::ofstream(dir / "points.csv") << "keep\n";
+    // 4003 points take about 150 kB; the file may grow to 64 kB.
+    const pid_t pid = StartExecutable({"--points", dir / "points.csv", "1", "5", "0.001", "1e-4"}, err.String(), 64 * 1024);
+    ASSERT_GT(pid, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), kExitRunError);
+    const std::string message = ReadFile(err.Path());
+    EXPECT_NE(message.find("points.csv"), std::string::npos) << message;
+    ExpectEveryLinePrefixed(message);
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"points.csv"});
+    EXPECT_EQ(ReadFile(dir / "points.csv"), "keep\n");
 }
 
 } // namespace
