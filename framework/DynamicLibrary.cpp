@@ -1,6 +1,7 @@
 #include "DynamicLibrary.h"
 
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 #ifdef _WIN32

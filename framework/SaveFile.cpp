@@ -12,8 +12,10 @@
 #include <mutex>
 #include <random>
 
+#include <fcntl.h>
 #ifdef _WIN32
 #include <io.h>
+#include <sys/stat.h>
 #else
 #include <unistd.h>
 #endif
@@ -100,6 +102,22 @@ std::string TemporaryName(const fs::path& directory)
     return (directory / (name + ".tmp")).string();
 }
 
+// Opens a file that must not exist yet, for writing; nullptr with errno set otherwise.
+std::FILE* CreateNewFile(const std::string& path)
+{
+#ifdef _WIN32
+    const int descriptor = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    std::FILE* file = descriptor < 0 ? nullptr : _fdopen(descriptor, "wb");
+    if (descriptor >= 0 && !file) _close(descriptor);
+#else
+    // Created as any new file is, with the permissions the umask leaves.
+    const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    std::FILE* file = descriptor < 0 ? nullptr : fdopen(descriptor, "wb");
+    if (descriptor >= 0 && !file) close(descriptor);
+#endif
+    return file;
+}
+
 bool SyncToDisk(std::FILE* file)
 {
 #ifdef _WIN32
@@ -154,7 +172,7 @@ TSaveFile::TSaveFile(std::string destination) : destination_(std::move(destinati
     for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
         temporary_ = TemporaryName(directory);
         slot_ = TakeSlot(temporary_.c_str());
-        file_ = std::fopen(temporary_.c_str(), "wbx"); // fails if the name is taken
+        file_ = CreateNewFile(temporary_);
         const int openError = errno;
         if (file_) break;
         ReleaseSlot(slot_);
