@@ -27,6 +27,8 @@ constexpr int kExitRunError = 1;
 constexpr int kExitUsage = 2;
 
 const char* const kProgram = "rootfinder-cli";
+// Inputs are quoted cut to 40 characters; file names are quoted whole unless absurdly long.
+constexpr std::size_t kPathQuoteLength = 300;
 
 const char* const kUsage =
     "Использование: rootfinder-cli [ПАРАМЕТР]... A B H EPS\n"
@@ -270,7 +272,7 @@ int PrintToStdout(std::FILE* out, std::FILE* err, const std::string& text)
     return kExitRunError;
 }
 
-// The files named on the command line, paired for the check that no two are the same.
+// The files named on the command line, each with the option that names it.
 std::vector<std::pair<std::string_view, const std::string*>> OutputFiles(const Arguments& args)
 {
     std::vector<std::pair<std::string_view, const std::string*>> files;
@@ -297,7 +299,7 @@ int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std:
         for (std::size_t j = i + 1; j < files.size(); ++j)
             if (SameFile(*files[i].second, *files[j].second))
                 return UsageError(err, std::string(files[i].first) + " и " + std::string(files[j].first) +
-                                           " называют один и тот же файл " + QuoteForMessage(*files[j].second, 300));
+                                           " называют один и тот же файл " + QuoteForMessage(*files[j].second, kPathQuoteLength));
 
     StreamReport report(out);
     try {
@@ -307,7 +309,7 @@ int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std:
         if (args.plotFile) {
             const auto format = ChartFormatOf(*args.plotFile);
             if (!format)
-                throw Exception("Не понимаю, в каком формате рисовать " + QuoteForMessage(*args.plotFile, 300) +
+                throw Exception("Не понимаю, в каком формате рисовать " + QuoteForMessage(*args.plotFile, kPathQuoteLength) +
                                 ": имя файла графика должно оканчиваться на .png или .svg.");
             chartFormat = *format;
             renderChart = loadChartRenderer();
