@@ -1,32 +1,30 @@
-#include "ChartExport.h"
+// The chart module: draws a run's plot as the main window's chart draws it, 544 x 446 pixels,
+// into PNG or SVG bytes. Needs no display.
+#include "ChartModule.h"
 
 #include "Application.h"
 #include "Exception.h"
 #include "MainForm.h"
 
-#include <QFileInfo>
+#include <QBuffer>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <new>
+#include <span>
+#include <string>
 
 namespace {
 
 // The command line's stderr is for its own messages, not for Qt's remarks on the environment.
 void ReportOnlyQtFailures(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "rootfinder-cli: %s\n", qPrintable(message));
 }
 
-} // namespace
-
-void ExportChart(const std::vector<PlotPoint>& points, const std::string& file)
+QByteArray DrawChart(const PlotPoint* points, std::size_t count, bool svg)
 {
-    const QString fileName = QString::fromStdString(file);
-    const QString extension = QFileInfo(fileName).suffix().toLower();
-    if (extension != "png" && extension != "svg")
-        throw Exception("Не понимаю, в каком формате рисовать «" + file +
-                        "»: имя файла графика должно оканчиваться на .png или .svg.");
-
     // The chart is the main window's own, built from its form description, on no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(ReportOnlyQtFailures);
@@ -35,8 +33,42 @@ void ExportChart(const std::vector<PlotPoint>& points, const std::string& file)
     form->ensurePolished(); // the form's fonts come with its style sheet
     TChart& chart = *form->Chart;
     chart.GetSeries(0)->Clear();
-    chart.GetSeries(0)->Reserve(points.size());
-    for (const PlotPoint& point : points) chart.GetSeries(0)->AddXY(point.x, point.y, "", clDefaultColor);
+    chart.GetSeries(0)->Reserve(count);
+    for (const PlotPoint& point : std::span(points, count)) chart.GetSeries(0)->AddXY(point.x, point.y, "", clDefaultColor);
     chart.Redraw();
-    chart.SaveImage(fileName);
+
+    // Drawn as the window's «Сохранить график…» draws it, into memory: the command line writes
+    // the bytes to the file itself, under a temporary name.
+    QByteArray image;
+    QBuffer output(&image);
+    output.open(QIODevice::WriteOnly);
+    if (!chart.WriteImage(output, svg ? "svg" : "png")) throw Exception("Не удалось нарисовать график.");
+    return image;
+}
+
+void CopyMessage(const std::string& message, char* error, std::size_t errorSize)
+{
+    if (errorSize == 0) return;
+    const std::size_t length = std::min(message.size(), errorSize - 1);
+    std::copy_n(message.data(), length, error);
+    error[length] = '\0';
+}
+
+} // namespace
+
+ROOTFINDER_CHART_API int RootfinderRenderChart(const PlotPoint* points, std::size_t count, int svg,
+                                               ChartBytesSink sink, void* context, char* error, std::size_t errorSize)
+{
+    try {
+        const QByteArray image = DrawChart(points, count, svg != 0);
+        sink(context, image.constData(), static_cast<std::size_t>(image.size()));
+        return 1;
+    } catch (const Exception& failure) {
+        CopyMessage(failure.Message, error, errorSize);
+    } catch (const std::bad_alloc&) {
+        CopyMessage("Недостаточно памяти, чтобы нарисовать график.", error, errorSize);
+    } catch (...) {
+        CopyMessage("Непредвиденная ошибка при рисовании графика.", error, errorSize);
+    }
+    return 0;
 }

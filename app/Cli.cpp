@@ -2,37 +2,71 @@
 
 #include "Conversions.h"
 #include "Exception.h"
+#include "SaveFile.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cctype>
+#include <cerrno>
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <memory>
 #include <new>
 #include <optional>
 #include <variant>
+
+#ifndef ROOTFINDER_VERSION
+#error "ROOTFINDER_VERSION must give the program's version"
+#endif
 
 namespace {
 
 constexpr int kExitRunError = 1;
 constexpr int kExitUsage = 2;
 
+const char* const kProgram = "rootfinder-cli";
+// Inputs are quoted cut to 40 characters; file names are quoted whole unless absurdly long.
+constexpr std::size_t kPathQuoteLength = 300;
+
 const char* const kUsage =
-    "Использование: rootfinder-cli [--points ФАЙЛ] [--plot ФАЙЛ] A B H EPS\n"
+    "Использование: rootfinder-cli [ПАРАМЕТР]... A B H EPS\n"
     "\n"
     "Находит корни функции f(x) = e^x / x^3 - sin(x)^3 - 2 на отрезке [A; B]:\n"
     "ищет смену знака с шагом H и уточняет каждый корень методом секущих\n"
-    "с точностью EPS. Числа записываются с точкой или запятой.\n"
+    "с точностью EPS. Числа записываются с точкой или запятой; отрицательное\n"
+    "число не принимается за параметр.\n"
     "В стандартный вывод пишется отчёт, строка за строкой.\n"
     "\n"
-    "  --points ФАЙЛ  записать точки графика в CSV (заголовок x,y)\n"
+    "  --points ФАЙЛ  записать точки графика в CSV (x,y)\n"
     "  --plot ФАЙЛ    нарисовать график в PNG или SVG (по расширению файла)\n"
-    "  --help         показать эту справку\n";
+    "  --roots ФАЙЛ   записать сведения о каждом корне в CSV\n"
+    "                 (n,root,f_root,updates,left,right,status)\n"
+    "  -h, --help     показать эту справку\n"
+    "  --version      показать версию\n"
+    "  --             дальше только числа A B H EPS\n"
+    "Значение можно писать и через «=»: --points=ФАЙЛ.\n"
+    "\n"
+    "Файлы появляются (или заменяются) только после успешного расчёта.\n"
+    "Код выхода: 0 — расчёт завершён, 1 — ошибка прервала расчёт,\n"
+    "2 — неверные параметры.\n";
 
 struct Arguments {
+    enum class Action { Run, Help, Version } action = Action::Run;
     std::array<std::string_view, 4> inputs; // A, B, H, EPS
-    std::optional<std::string> pointsFile;
-    std::optional<std::string> plotFile;
+    std::optional<std::string> pointsFile, plotFile, rootsFile;
+};
+
+struct FileOption {
+    std::string_view name;
+    std::optional<std::string> Arguments::*file;
+};
+
+const FileOption kFileOptions[] = {
+    {"--points", &Arguments::pointsFile},
+    {"--plot", &Arguments::plotFile},
+    {"--roots", &Arguments::rootsFile},
 };
 
 bool ConvertsToNumber(std::string_view text)
@@ -45,34 +79,63 @@ bool ConvertsToNumber(std::string_view text)
     }
 }
 
-// Returns the arguments, or an explanation of what is wrong with them.
+// A negative number is a value, never an option.
+bool IsOption(std::string_view argument)
+{
+    return argument.size() > 1 && argument.front() == '-' && !ConvertsToNumber(argument);
+}
+
+std::string Quoted(std::string_view text) { return QuoteForMessage(text); }
+
+// Returns the arguments, or an explanation of what is wrong with them. Options are read from
+// left to right; --help and --version act where they stand.
 std::variant<Arguments, std::string> ParseArguments(const std::vector<std::string_view>& arguments)
 {
     Arguments parsed;
     std::size_t positional = 0;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
-        const bool isFileOption = argument == "--points" || argument == "--plot";
-        if (isFileOption) {
-            if (i + 1 == arguments.size()) return "после " + std::string(argument) + " нужно имя файла";
-            auto& file = argument == "--points" ? parsed.pointsFile : parsed.plotFile;
-            if (file) return std::string(argument) + " задан дважды";
-            file = std::string(arguments[++i]);
+        if (optionsEnded || !IsOption(argument)) {
+            if (positional == parsed.inputs.size()) return "лишний аргумент " + Quoted(argument);
+            parsed.inputs[positional++] = argument;
             continue;
         }
-        // A negative number is a value, never an option.
-        if (argument.size() > 1 && argument.front() == '-' && !ConvertsToNumber(argument))
-            return "неизвестный параметр " + std::string(argument);
-        if (positional == parsed.inputs.size()) return "лишний аргумент " + std::string(argument);
-        parsed.inputs[positional++] = argument;
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const auto equals = argument.starts_with("--") ? argument.find('=') : std::string_view::npos;
+        const std::string_view name = argument.substr(0, equals);
+        if (name == "-h" || name == "--help" || name == "--version") {
+            if (equals != std::string_view::npos) return "параметр " + std::string(name) + " не принимает значения";
+            parsed.action = name == "--version" ? Arguments::Action::Version : Arguments::Action::Help;
+            return parsed;
+        }
+        const auto option = std::find_if(std::begin(kFileOptions), std::end(kFileOptions),
+                                         [&](const FileOption& o) { return o.name == name; });
+        if (option == std::end(kFileOptions)) return "неизвестный параметр " + Quoted(argument);
+        std::string_view value;
+        if (equals != std::string_view::npos) {
+            value = argument.substr(equals + 1);
+        } else {
+            if (i + 1 == arguments.size()) return "после " + std::string(name) + " нужно имя файла";
+            value = arguments[++i];
+        }
+        if (value.empty()) return "после " + std::string(name) + " нужно имя файла, а не пустая строка";
+        auto& file = parsed.*(option->file);
+        if (file) return std::string(name) + " задан дважды";
+        file = std::string(value);
     }
     if (positional < parsed.inputs.size()) return "нужны четыре числа: A B H EPS";
     return parsed;
 }
 
-void WriteOrFail(std::FILE* file, const char* data, std::size_t size, const std::string& name)
+// The shortest text that reads back to the same double; "inf", "-inf" and "nan" otherwise.
+char* WriteNumber(char* at, double value)
 {
-    if (std::fwrite(data, 1, size, file) != size) throw Exception("Не удалось записать в файл «" + name + "».");
+    if (std::isnan(value)) return std::copy_n("nan", 3, at);
+    return std::to_chars(at, at + 32, value).ptr;
 }
 
 class StreamReport final : public ReportSink {
@@ -82,119 +145,202 @@ public:
     {
         std::fwrite(line.data(), 1, line.size(), out_);
         std::fputc('\n', out_);
+        if (std::ferror(out_)) RaiseFailure();
+    }
+    // Flushes stdout; raises Exception when what was written did not all get there.
+    void Finish()
+    {
+        if (std::fflush(out_) != 0 || std::ferror(out_)) RaiseFailure();
     }
 
 private:
+    [[noreturn]] static void RaiseFailure()
+    {
+        throw Exception("не удалось записать отчёт в стандартный вывод: " + DescribeSystemError(errno) + ".");
+    }
+
     std::FILE* out_;
 };
 
-// Writes the points as CSV, each number in the shortest form that reads back to the same
-// double, and keeps them for the chart when one is wanted. The file is created when the
-// run clears the plot, so a run refused at its inputs leaves an existing file alone.
+// Writes the points as CSV and keeps them for the chart when one is wanted.
 class PointsOutput final : public PlotSink {
 public:
-    PointsOutput(const std::optional<std::string>& csvFile, bool keepPoints) : csvName_(csvFile), keep_(keepPoints) {}
-    ~PointsOutput() override
+    PointsOutput(TSaveFile* csv, bool keepPoints) : csv_(csv), keep_(keepPoints)
     {
-        if (csv_) std::fclose(csv_);
+        if (csv_) csv_->Write("x,y\n");
     }
 
-    void Clear() override
+    void Clear() override { kept_.clear(); }
+    void Reserve(std::size_t points) override
     {
-        kept_.clear();
-        if (!csvName_) return;
-        if (csv_) std::fclose(csv_);
-        csv_ = std::fopen(csvName_->c_str(), "wb");
-        if (!csv_) throw Exception("Не удалось создать файл «" + *csvName_ + "».");
-        WriteOrFail(csv_, "x,y\n", 4, *csvName_);
+        if (keep_) kept_.reserve(points);
     }
 
     void Add(PlotPoint point) override
     {
         if (keep_) kept_.push_back(point);
         if (!csv_) return;
-        char line[64];
+        char line[80];
         char* end = WriteNumber(line, point.x);
         *end++ = ',';
         end = WriteNumber(end, point.y);
         *end++ = '\n';
-        WriteOrFail(csv_, line, static_cast<std::size_t>(end - line), *csvName_);
-    }
-
-    // Flushes and closes the CSV file, reporting a failed write.
-    void Finish()
-    {
-        if (!csv_) return;
-        const bool failed = std::fflush(csv_) != 0 || std::ferror(csv_);
-        std::fclose(csv_);
-        csv_ = nullptr;
-        if (failed) throw Exception("Не удалось записать в файл «" + *csvName_ + "».");
+        csv_->Write(std::string_view(line, static_cast<std::size_t>(end - line)));
     }
 
     const std::vector<PlotPoint>& Points() const { return kept_; }
 
 private:
-    static char* WriteNumber(char* at, double value)
-    {
-        if (std::isnan(value)) return std::copy_n("nan", 3, at);
-        return std::to_chars(at, at + 32, value).ptr; // writes "inf" and "-inf" as they are
-    }
-
-    std::optional<std::string> csvName_;
+    TSaveFile* csv_;
     bool keep_;
-    std::FILE* csv_ = nullptr;
     std::vector<PlotPoint> kept_;
 };
 
-bool IsChartFileName(std::string_view file)
+// How far a root line can be trusted, judged from what lies behind it.
+const char* RootStatus(const RootRecord& r)
 {
-    const auto dot = file.rfind('.');
-    if (dot == std::string_view::npos) return false;
-    std::string extension(file.substr(dot + 1));
+    if (!std::isfinite(r.root) || !std::isfinite(r.fRoot)) return "not-finite";
+    if (r.root < r.left || r.root > r.right) return "left-interval";
+    // f changed sign across the interval yet is no smaller at the result than at both ends:
+    // the sign change came from a pole or a jump, not from a root.
+    if (!(std::fabs(r.fRoot) < std::min(std::fabs(r.fLeft), std::fabs(r.fRight)))) return "singular";
+    return "converged";
+}
+
+// One CSV line per root line: n,root,f_root,updates,left,right,status.
+class RootsOutput final : public RootSink {
+public:
+    explicit RootsOutput(TSaveFile& csv) : csv_(csv) { csv_.Write("n,root,f_root,updates,left,right,status\n"); }
+
+    void Add(const RootRecord& r) override
+    {
+        char line[256];
+        char* end = std::to_chars(line, line + 24, r.number).ptr;
+        for (double value : {r.root, r.fRoot}) {
+            *end++ = ',';
+            end = WriteNumber(end, value);
+        }
+        *end++ = ',';
+        end = std::to_chars(end, end + 16, r.updates).ptr;
+        for (double value : {r.left, r.right}) {
+            *end++ = ',';
+            end = WriteNumber(end, value);
+        }
+        *end++ = ',';
+        const char* status = RootStatus(r);
+        end = std::copy_n(status, std::strlen(status), end);
+        *end++ = '\n';
+        csv_.Write(std::string_view(line, static_cast<std::size_t>(end - line)));
+    }
+
+private:
+    TSaveFile& csv_;
+};
+
+std::optional<ChartFormat> ChartFormatOf(const std::string& file)
+{
+    std::string extension = std::filesystem::path(file).extension().string();
     for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension == "png" || extension == "svg";
+    if (extension == ".png") return ChartFormat::Png;
+    if (extension == ".svg") return ChartFormat::Svg;
+    return std::nullopt;
+}
+
+// Every line a message holds begins with the program's name.
+void PrintMessage(std::FILE* err, const std::string& message)
+{
+    std::size_t start = 0;
+    do {
+        const std::size_t end = std::min(message.find('\n', start), message.size());
+        std::fprintf(err, "%s: %.*s\n", kProgram, static_cast<int>(end - start), message.data() + start);
+        start = end + 1;
+    } while (start < message.size());
+}
+
+int UsageError(std::FILE* err, const std::string& problem)
+{
+    PrintMessage(err, problem + "\nИспользование: rootfinder-cli [ПАРАМЕТР]... A B H EPS (подробнее: rootfinder-cli --help)");
+    return kExitUsage;
+}
+
+// Writes help or version text to stdout, reporting a failed write.
+int PrintToStdout(std::FILE* out, std::FILE* err, const std::string& text)
+{
+    std::fputs(text.c_str(), out);
+    if (std::fflush(out) == 0 && !std::ferror(out)) return 0;
+    PrintMessage(err, "не удалось записать в стандартный вывод: " + DescribeSystemError(errno) + ".");
+    return kExitRunError;
+}
+
+// The files named on the command line, each with the option that names it.
+std::vector<std::pair<std::string_view, const std::string*>> OutputFiles(const Arguments& args)
+{
+    std::vector<std::pair<std::string_view, const std::string*>> files;
+    for (const FileOption& option : kFileOptions)
+        if (const auto& file = args.*(option.file)) files.emplace_back(option.name, &*file);
+    return files;
 }
 
 } // namespace
 
 int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std::FILE* err,
-            const ChartExporter& exportChart)
+            const ChartRendererLoader& loadChartRenderer)
 {
-    for (std::string_view argument : arguments) {
-        if (argument == "--help") {
-            std::fputs(kUsage, out);
-            return 0;
-        }
-    }
     auto parsed = ParseArguments(arguments);
-    if (auto* problem = std::get_if<std::string>(&parsed)) {
-        std::fprintf(err, "rootfinder-cli: %s\n\n%s", problem->c_str(), kUsage);
-        return kExitUsage;
-    }
+    if (auto* problem = std::get_if<std::string>(&parsed)) return UsageError(err, *problem);
     const Arguments& args = std::get<Arguments>(parsed);
-    if (args.plotFile && !exportChart) {
-        std::fputs("rootfinder-cli: эта сборка не умеет рисовать график (--plot)\n", err);
-        return kExitUsage;
-    }
+    if (args.action == Arguments::Action::Help) return PrintToStdout(out, err, kUsage);
+    if (args.action == Arguments::Action::Version)
+        return PrintToStdout(out, err, std::string(kProgram) + " " + ROOTFINDER_VERSION + "\n");
+    if (args.plotFile && !loadChartRenderer)
+        return UsageError(err, "эта сборка не умеет рисовать график (--plot)");
+    const auto files = OutputFiles(args);
+    for (std::size_t i = 0; i < files.size(); ++i)
+        for (std::size_t j = i + 1; j < files.size(); ++j)
+            if (SameFile(*files[i].second, *files[j].second))
+                return UsageError(err, std::string(files[i].first) + " и " + std::string(files[j].first) +
+                                           " называют один и тот же файл " + QuoteForMessage(*files[j].second, kPathQuoteLength));
 
     StreamReport report(out);
-    PointsOutput points(args.pointsFile, args.plotFile.has_value());
     try {
-        // A chart that could not be drawn is refused before a long run, not after it.
-        if (args.plotFile && !IsChartFileName(*args.plotFile))
-            throw Exception("Не понимаю, в каком формате рисовать «" + *args.plotFile +
-                            "»: имя файла графика должно оканчиваться на .png или .svg.");
-        CalculationRun(args.inputs[0], args.inputs[1], args.inputs[2], args.inputs[3], report, points);
-        points.Finish();
-        if (args.plotFile) exportChart(points.Points(), *args.plotFile);
+        // Everything that could refuse the chart or the files is checked before a long run.
+        ChartRenderer renderChart;
+        ChartFormat chartFormat{};
+        if (args.plotFile) {
+            const auto format = ChartFormatOf(*args.plotFile);
+            if (!format)
+                throw Exception("Не понимаю, в каком формате рисовать " + QuoteForMessage(*args.plotFile, kPathQuoteLength) +
+                                ": имя файла графика должно оканчиваться на .png или .svg.");
+            chartFormat = *format;
+            renderChart = loadChartRenderer();
+        }
+        const auto open = [](const std::optional<std::string>& file) {
+            return file ? std::make_unique<TSaveFile>(*file) : nullptr;
+        };
+        const auto pointsFile = open(args.pointsFile);
+        const auto rootsFile = open(args.rootsFile);
+        const auto plotFile = open(args.plotFile);
+
+        PointsOutput points(pointsFile.get(), plotFile != nullptr);
+        std::optional<RootsOutput> roots;
+        if (rootsFile) roots.emplace(*rootsFile);
+        CalculationRun(args.inputs[0], args.inputs[1], args.inputs[2], args.inputs[3], report, points,
+                       roots ? &*roots : nullptr);
+
+        if (plotFile) plotFile->Write(renderChart(points.Points(), chartFormat));
+        report.Finish();
+        for (TSaveFile* file : {pointsFile.get(), rootsFile.get(), plotFile.get()})
+            if (file) file->Finish();
+        for (TSaveFile* file : {pointsFile.get(), rootsFile.get(), plotFile.get()})
+            if (file) file->Commit();
     } catch (const Exception& error) {
         std::fflush(out);
-        std::fprintf(err, "%s\n", error.Message.c_str());
+        PrintMessage(err, error.Message);
         return kExitRunError;
     } catch (const std::bad_alloc&) {
         std::fflush(out);
-        std::fputs("Недостаточно памяти для расчёта.\n", err);
+        PrintMessage(err, "недостаточно памяти для расчёта.");
         return kExitRunError;
     }
-    return std::fflush(out) == 0 ? 0 : kExitRunError;
+    return 0;
 }

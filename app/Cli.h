@@ -1,7 +1,8 @@
 #pragma once
-// The command line: rootfinder-cli [--points FILE] [--plot FILE] A B H EPS
-// stdout gets exactly the report lines of one run; exit status 0 after a complete run,
-// 1 after an error that ended it (message on stderr), 2 on wrong usage.
+// The command line: rootfinder-cli [ПАРАМЕТР]... A B H EPS
+// stdout gets exactly the report lines of one run; every message goes to stderr, prefixed with
+// the program's name. Exit status 0 after a complete run, 1 after an error that ended it, 2 on
+// wrong usage. Output files appear only after a complete run.
 #include "CalculationRun.h"
 
 #include <cstdio>
@@ -10,9 +11,16 @@
 #include <string_view>
 #include <vector>
 
-// Draws the run's plot into an image file (PNG or SVG by its extension); raises Exception.
-using ChartExporter = std::function<void(const std::vector<PlotPoint>& points, const std::string& file)>;
+enum class ChartFormat { Png, Svg };
 
-// `arguments` excludes the program name. Without an exporter, --plot is refused.
+// Draws a run's plot as the window draws its chart and returns the image file's bytes; raises
+// Exception.
+using ChartRenderer = std::function<std::string(const std::vector<PlotPoint>& points, ChartFormat format)>;
+
+// Makes the chart drawing ready; called once, before the run, only when --plot is given.
+// Raises Exception when charts cannot be drawn.
+using ChartRendererLoader = std::function<ChartRenderer()>;
+
+// `arguments` excludes the program name. Without a loader, --plot is refused as wrong usage.
 int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std::FILE* err,
-            const ChartExporter& exportChart = {});
+            const ChartRendererLoader& loadChartRenderer = {});

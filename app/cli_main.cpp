@@ -2,8 +2,8 @@
 #include "Console.h"
 #include "FloatControl.h"
 
-#ifdef ROOTFINDER_CHART_EXPORT
-#include "ChartExport.h"
+#ifdef ROOTFINDER_CHART_MODULE
+#include "ChartModuleLoader.h"
 #endif
 
 #include <clocale>
@@ -13,10 +13,10 @@ int main(int argc, char** argv)
     std::setlocale(LC_ALL, "");
     PrepareConsole();
     Reset8087CW();
-#ifdef ROOTFINDER_CHART_EXPORT
-    const ChartExporter exporter = ExportChart;
+#ifdef ROOTFINDER_CHART_MODULE
+    const ChartRendererLoader chartLoader = LoadChartModule;
 #else
-    const ChartExporter exporter;
+    const ChartRendererLoader chartLoader;
 #endif
-    return CliMain(std::vector<std::string_view>(argv + 1, argv + argc), stdout, stderr, exporter);
+    return CliMain(std::vector<std::string_view>(argv + 1, argv + argc), stdout, stderr, chartLoader);
 }

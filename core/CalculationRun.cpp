@@ -33,15 +33,25 @@ std::string Number(double value) { return FloatToStrF(value, ffGeneral, 17, 0); 
     throw Exception("Шаг h = " + Number(h) + " слишком мал: при x = " + Number(x) + " сумма x + h равна x. Увеличьте шаг h.");
 }
 
+// Converts one input text; an error names the field it came from.
+double ParseField(const char* field, std::string_view text)
+{
+    try {
+        return StrToFloat(text);
+    } catch (const EConvertError& error) {
+        throw EConvertError("Поле " + std::string(field) + ": " + error.Message);
+    }
+}
+
 } // namespace
 
 CalculationInputs ParseInputs(std::string_view a, std::string_view b, std::string_view h, std::string_view eps)
 {
     CalculationInputs inputs{};
-    inputs.a = StrToFloat(a);
-    inputs.b = StrToFloat(b);
-    inputs.h = StrToFloat(h);
-    inputs.eps = StrToFloat(eps);
+    inputs.a = ParseField("a", a);
+    inputs.b = ParseField("b", b);
+    inputs.h = ParseField("h", h);
+    inputs.eps = ParseField("EPS", eps);
     return inputs;
 }
 
@@ -53,6 +63,13 @@ std::size_t CheckInputs(const CalculationInputs& in)
         throw Exception("Шаг h должен быть положительным конечным числом, а не " + Number(in.h) + ".");
     if (!(in.eps > 0) || !std::isfinite(in.eps))
         throw Exception("Точность EPS должна быть положительным конечным числом, а не " + Number(in.eps) + ".");
+    // The plot runs from a - h to b + h: an end beyond the range of doubles cannot be reached.
+    if (std::isinf(in.a - in.h))
+        throw Exception("Начало графика a - h (a = " + Number(in.a) + ", h = " + Number(in.h) +
+                        ") выходит за пределы диапазона чисел. Уменьшите шаг h или |a|.");
+    if (std::isinf(in.b + in.h))
+        throw Exception("Конец графика b + h (b = " + Number(in.b) + ", h = " + Number(in.h) +
+                        ") выходит за пределы диапазона чисел. Уменьшите шаг h или |b|.");
 
     // Walk the plot's abscissae as the run will: this counts the points exactly and finds
     // any x at which adding h changes nothing. The scan walks [a, b] inside the same range,

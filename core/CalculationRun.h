@@ -58,12 +58,14 @@ public:
 // the chart, and about 5 s to compute.
 inline constexpr std::size_t kMaxPlotPoints = 50'000'000;
 
-// Converts the four texts (a, b, h, eps) with StrToFloat, in that order.
+// Converts the four texts (a, b, h, eps) with StrToFloat, in that order. The EConvertError
+// of a text that does not convert names its field: a, b, h or EPS.
 CalculationInputs ParseInputs(std::string_view a, std::string_view b, std::string_view h, std::string_view eps);
 
 // Raises Exception, before anything is appended, for inputs on which the run would not
-// end or would not fit: a or b not finite, h or eps not positive and finite, an h that does
-// not advance the abscissa somewhere on [a - h, b + h], more than kMaxPlotPoints points.
+// end or would not fit: a or b not finite, h or eps not positive and finite, a - h or b + h
+// beyond the range of doubles, an h that does not advance the abscissa somewhere on
+// [a - h, b + h], more than kMaxPlotPoints points.
 // Returns the number of points the run plots.
 std::size_t CheckInputs(const CalculationInputs& inputs);
 

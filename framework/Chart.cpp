@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFile>
 #include <QSvgGenerator>
 
 #include <exception>
@@ -139,10 +140,10 @@ private:
     bool wasVisible_;
 };
 
-bool WriteSvg(TChart& chart, const QString& file)
+bool WriteSvg(TChart& chart, QIODevice& output)
 {
     QSvgGenerator svg;
-    svg.setFileName(file);
+    svg.setOutputDevice(&output);
     svg.setSize(QSize(TChart::kImageWidth, TChart::kImageHeight));
     svg.setViewBox(QRect(0, 0, TChart::kImageWidth, TChart::kImageHeight));
     svg.setTitle(chart.Title());
@@ -162,15 +163,26 @@ void TChart::SaveImage(const QString& file)
     if (format != "png" && format != "svg" && format != "pdf")
         throw Exception("Не понимаю, в каком формате сохранить " + Quoted(file) +
                         ": имя файла должно оканчиваться на .png, .svg или .pdf.");
-    const ReadoutHidden hidden(*readoutLayer_);
     bool written = false;
-    if (format == "png")
-        written = savePng(file, kImageWidth, kImageHeight);
-    else if (format == "svg")
-        written = WriteSvg(*this, file);
-    else
+    if (format == "pdf") {
+        const ReadoutHidden hidden(*readoutLayer_);
         written = savePdf(file, kImageWidth, kImageHeight, QCP::epAllowCosmetic, QString(), Title());
+    } else {
+        QFile output(file);
+        written = output.open(QIODevice::WriteOnly) && WriteImage(output, format) && output.flush();
+    }
     if (!written) throw Exception("Не удалось записать файл " + Quoted(file) + ".");
+}
+
+bool TChart::WriteImage(QIODevice& output, const QString& format)
+{
+    const ReadoutHidden hidden(*readoutLayer_);
+    if (format == "svg") return WriteSvg(*this, output);
+    QImage image = toPixmap(kImageWidth, kImageHeight).toImage();
+    constexpr double kDotsPerMeter = 96 / 0.0254; // 96 pixels per inch, as the screen's design density
+    image.setDotsPerMeterX(static_cast<int>(kDotsPerMeter));
+    image.setDotsPerMeterY(static_cast<int>(kDotsPerMeter));
+    return !image.isNull() && image.save(&output, "PNG");
 }
 
 QImage TChart::Image()

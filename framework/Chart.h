@@ -149,6 +149,9 @@ public:
     // chosen by the file's extension. Raises Exception when it cannot.
     void SaveImage(const QString& file);
 
+    // The same picture as a PNG or SVG ("png", "svg") written to `output`; false when it cannot.
+    bool WriteImage(QIODevice& output, const QString& format);
+
     // The same picture, as an image.
     QImage Image();
 

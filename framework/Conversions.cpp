@@ -15,7 +15,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 [[noreturn]] void RaiseConvertError(std::string_view text, const char* reason)
 {
-    throw EConvertError("«" + std::string(text) + "» — " + reason);
+    throw EConvertError(QuoteForMessage(text) + " — " + reason);
 }
 
 // Replaces the '.' that to_chars writes with the locale's separator.
@@ -151,6 +151,62 @@ std::string FloatToStrF(double value, TFloatFormat format, int precision, int di
 }
 
 std::string IntToStr(long long value) { return std::to_string(value); }
+
+namespace {
+
+// Characters that print nothing visible or reorder the text around them: zero-width marks,
+// line and paragraph separators, bidirectional embeddings, overrides and isolates, BOM.
+bool IsInvisibleFormat(char32_t c)
+{
+    return (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x2069) ||
+           c == 0xFEFF;
+}
+
+// The length in bytes of the printable UTF-8 character at the start of `text`; 0 for a control
+// character, an invisible format character or a byte that does not begin a valid sequence.
+std::size_t PrintableCharacterLength(std::string_view text)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) return lead >= 0x20 && lead != 0x7F ? 1 : 0;
+    std::size_t length;
+    char32_t c, smallest;
+    if (lead >= 0xC2 && lead <= 0xDF) length = 2, c = lead & 0x1F, smallest = 0x80;
+    else if (lead >= 0xE0 && lead <= 0xEF) length = 3, c = lead & 0x0F, smallest = 0x800;
+    else if (lead >= 0xF0 && lead <= 0xF4) length = 4, c = lead & 0x07, smallest = 0x10000;
+    else return 0;
+    if (text.size() < length) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (byte(i) & 0x3F);
+    }
+    const bool valid = c >= smallest && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
+    const bool control = c >= 0x80 && c <= 0x9F;
+    return valid && !control && !IsInvisibleFormat(c) ? length : 0;
+}
+
+} // namespace
+
+std::string QuoteForMessage(std::string_view text, std::size_t maxCharacters)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string quoted = "«";
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++characters) {
+        if (characters == maxCharacters) {
+            quoted += "…";
+            break;
+        }
+        if (const std::size_t length = PrintableCharacterLength(text.substr(i))) {
+            quoted.append(text, i, length);
+            i += length;
+        } else {
+            const auto byte = static_cast<unsigned char>(text[i++]);
+            quoted += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+        }
+    }
+    return quoted + "»";
+}
 
 std::string DecimalSeparator()
 {

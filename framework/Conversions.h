@@ -21,5 +21,9 @@ std::string FloatToStrF(double value, TFloatFormat format, int precision, int di
 
 std::string IntToStr(long long value);
 
+// A text as a message quotes it: «text», cut after `maxCharacters` characters with "…", every
+// byte that is not part of a printable UTF-8 character written as \xNN.
+std::string QuoteForMessage(std::string_view text, std::size_t maxCharacters = 40);
+
 // The process locale's decimal separator (UTF-8; "." in the C locale).
 std::string DecimalSeparator();

@@ -16,7 +16,9 @@ void EvaluateInVectors(const double* xs, double* ys, std::size_t count, Kernel&&
     std::size_t i = 0;
     for (; i + Width <= count; i += Width) kernel(xs + i, ys + i);
     if (i == count) return;
-    double in[Width], out[Width];
+    // Not on the stack: a stack array may be given more alignment than a sanitizer's relocated
+    // frames keep, and the vector loads from it would then fault.
+    thread_local double in[Width], out[Width];
     for (std::size_t k = 0; k < Width; ++k) in[k] = i + k < count ? xs[i + k] : 1.0;
     kernel(in, out);
     for (std::size_t k = 0; i + k < count; ++k) ys[i + k] = out[k];

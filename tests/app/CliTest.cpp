@@ -3,6 +3,7 @@
 #include "Cli.h"
 
 #include "CalculationRun.h"
+#include "Conversions.h"
 #include "Exception.h"
 #include "core/RunRecorder.h"
 #include "framework/ScopedLocale.h"
@@ -11,6 +12,14 @@
 
 #include <sys/wait.h>
 #include <unistd.h>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/resource.h>
+#endif
+
+#include <chrono>
+#include <csignal>
+#include <thread>
 
 #include <algorithm>
 #include <charconv>
@@ -55,13 +64,13 @@ struct CliResult {
     std::string out, err;
 };
 
-CliResult RunCliMain(const std::vector<std::string>& arguments, const ChartExporter& exporter = {})
+CliResult RunCliMain(const std::vector<std::string>& arguments, const ChartRendererLoader& chartLoader = {})
 {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
     if (!out || !err) throw std::runtime_error("tmpfile() failed");
     const std::vector<std::string_view> views(arguments.begin(), arguments.end());
-    const int status = CliMain(views, out, err, exporter);
+    const int status = CliMain(views, out, err, chartLoader);
     return {status, ReadAndClose(out), ReadAndClose(err)};
 }
 
@@ -111,6 +120,31 @@ private:
     fs::path path_;
 };
 
+// A directory of its own for a test that checks what else appears beside its files.
+class TempDir {
+public:
+    TempDir() : path_(TempPath("-dir").Path()) { fs::create_directory(path_); }
+    ~TempDir() { fs::remove_all(path_); }
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    // The names in the directory, sorted: a leftover temporary file shows up here.
+    std::vector<std::string> Entries() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(path_)) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    fs::path path_;
+};
+
+// Every line on stderr begins with the program's name.
+void ExpectEveryLinePrefixed(const std::string& err)
+{
+    for (const auto& line : SplitLines(err)) EXPECT_EQ(line.rfind("rootfinder-cli: ", 0), 0u) << err;
+}
+
 // ---------------------------------------------------------------------------------------
 // A complete run: exactly the report lines on stdout, nothing on stderr, status 0
 
@@ -138,6 +172,9 @@ INSTANTIATE_TEST_SUITE_P(
                     // A text beginning with '-' that converts is a value, never an option.
                     CompleteRun{{"-1", "1", "0.1", "0.0001"},
                                 kFunctionHeader + "\n" + kRootsHeader + "\n1-й = 0.100000\n2-й = 1.019122\n"},
+                    CompleteRun{{"--", "-1", "1", "0.1", "0.0001"},
+                                kFunctionHeader + "\n" + kRootsHeader + "\n1-й = 0.100000\n2-й = 1.019122\n"},
+                    CompleteRun{{"1", "5", "--", "0.1", "0.0001"}, kTypicalReport},
                     CompleteRun{{"-3", "-1", "0.5", "1e-4"}, kFunctionHeader + "\n" + kRootsHeader + "\n" + kNoRoots + "\n"},
                     CompleteRun{{"-0,5", "-0.5", "0.25", "1e-4"},
                                 kFunctionHeader + "\n" + kRootsHeader + "\n" + kNoRoots + "\n"},
@@ -181,6 +218,8 @@ TEST_P(CliRunError, KeepsTheLinesSoFarAndReportsTheMessageWithStatusOne)
     EXPECT_TRUE(HasCyrillic(result.err)) << result.err;
     EXPECT_EQ(result.err.find(kUsageStart), std::string::npos) << "a run error is not a usage error";
     EXPECT_EQ(result.err.back(), '\n');
+    ExpectEveryLinePrefixed(result.err);
+    EXPECT_LT(result.err.size(), 400u) << "an echoed input is cut";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -189,6 +228,12 @@ INSTANTIATE_TEST_SUITE_P(
                     RunError{{"1", "5", "0.1", "1e-4x"}, "", "«1e-4x»"},
                     RunError{{"", "", "", ""}, "", "«»"},
                     RunError{{"1", "5", "1e400", "0.0001"}, "", "«1e400»"},
+                    // The field is named; a long or unprintable input is cut and escaped.
+                    RunError{{"1", "5", "0.1.", "0.0001"}, "", "Поле h: «0.1.»"},
+                    RunError{{"1", "5", "0.1", std::string(100000, '7') + "x"}, "", "Поле EPS: «" + std::string(40, '7') + "…»"},
+                    RunError{{"1", "g\xff\x1b[2J", "0.1", "0.0001"}, "", "Поле b: «g\\xFF\\x1B[2J»"},
+                    RunError{{"-1e308", "1e308", "1e308", "1e-4"}, "", "a - h"},
+                    RunError{{"1", "1e308", "1e308", "1e-4"}, "", "b + h"},
                     RunError{{"1", "5", "0", "0.0001"}, "", ""},
                     RunError{{"1", "5", "-0.1", "0.0001"}, "", ""},
                     RunError{{"1", "5", "0.1", "0"}, "", ""},
@@ -208,6 +253,7 @@ TEST_P(CliUsageError, PrintsTheUsageOnStderrWithStatusTwo)
     EXPECT_EQ(result.status, kExitUsage);
     EXPECT_EQ(result.out, "");
     EXPECT_NE(result.err.find(kUsageStart), std::string::npos) << result.err;
+    ExpectEveryLinePrefixed(result.err);
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, CliUsageError,
@@ -217,7 +263,10 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CliUsageError,
                                          std::vector<std::string>{"--verbose", "1", "5", "0.1", "0.0001"},
                                          std::vector<std::string>{"1", "5", "0.1", "0.0001", "-x"},
                                          std::vector<std::string>{"-inf", "5", "0.1", "0.0001"},
-                                         std::vector<std::string>{"--", "1", "5", "0.1", "0.0001"},
+                                         std::vector<std::string>{"--help=yes"},
+                                         std::vector<std::string>{"--points=", "1", "5", "0.1", "0.0001"},
+                                         std::vector<std::string>{"--pointsx=a.csv", "1", "5", "0.1", "0.0001"},
+                                         std::vector<std::string>{"1", "5", "0.1", "0.0001", "--roots"},
                                          std::vector<std::string>{"1", "5", "0.1", "0.0001", "--points"},
                                          std::vector<std::string>{"--points", "a.csv", "--points", "b.csv", "1", "5",
                                                                   "0.1", "0.0001"},
@@ -235,7 +284,7 @@ TEST(CliUsage, PlotIsRefusedWithoutAChartExporter)
 
 TEST(CliUsage, HelpPrintsTheUsageOnStdoutWithStatusZero)
 {
-    for (const auto& arguments : {std::vector<std::string>{"--help"},
+    for (const auto& arguments : {std::vector<std::string>{"--help"}, std::vector<std::string>{"-h"},
                                   std::vector<std::string>{"1", "5", "0.1", "0.0001", "--help"}}) {
         const CliResult result = RunCliMain(arguments);
         EXPECT_EQ(result.status, kExitOk);
@@ -245,6 +294,32 @@ TEST(CliUsage, HelpPrintsTheUsageOnStdoutWithStatusZero)
         EXPECT_EQ(result.err, "");
     }
 }
+
+TEST(CliUsage, VersionPrintsTheProgramsVersion)
+{
+    const CliResult result = RunCliMain({"--version", "--bogus"});
+    EXPECT_EQ(result.status, kExitOk);
+    EXPECT_EQ(result.out, "rootfinder-cli 1.0.0.0\n");
+    EXPECT_EQ(result.err, "");
+}
+
+#ifndef _WIN32
+TEST(CliUsage, AFailedWriteToStdoutIsReportedWithStatusOne)
+{
+    for (const auto& arguments : {std::vector<std::string>{"1", "5", "0.1", "0.0001"}, std::vector<std::string>{"--help"}}) {
+        std::FILE* full = std::fopen("/dev/full", "w");
+        ASSERT_NE(full, nullptr);
+        std::FILE* err = std::tmpfile();
+        const std::vector<std::string_view> views(arguments.begin(), arguments.end());
+        const int status = CliMain(views, full, err);
+        std::fclose(full);
+        const std::string message = ReadAndClose(err);
+        EXPECT_EQ(status, kExitRunError) << message;
+        EXPECT_NE(message.find("стандартный вывод"), std::string::npos) << message;
+        ExpectEveryLinePrefixed(message);
+    }
+}
+#endif
 
 // ---------------------------------------------------------------------------------------
 // --points FILE: CSV with the header x,y and the shortest round-trip numbers
@@ -335,62 +410,227 @@ TEST(CliPoints, ARunRefusedAtItsInputsCreatesNoFile)
     EXPECT_FALSE(fs::exists(csv.Path()));
 }
 
-TEST(CliPoints, AFileThatCannotBeCreatedEndsTheRunWithStatusOne)
+TEST(CliPoints, TakesTheFileAfterAnEqualsSign)
 {
-    const std::string path = "/nonexistent-rootfinder-directory/points.csv";
-    const CliResult result = RunCliMain({"--points", path, "1", "5", "0.1", "0.0001"});
-    EXPECT_EQ(result.status, kExitRunError);
-    EXPECT_EQ(result.out, kFunctionHeader + "\n"); // the line before the plot stays
-    EXPECT_NE(result.err.find(path), std::string::npos) << result.err;
+    TempPath csv(".csv");
+    const CliResult result = RunCliMain({"--points=" + csv.String(), "1", "5", "0.1", "0.0001"});
+    ASSERT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_EQ(SplitLines(ReadFile(csv.Path())).size(), 44u);
 }
 
 // ---------------------------------------------------------------------------------------
-// The chart exporter hook (--plot) as CliMain offers it
+// The chart hook (--plot) as CliMain offers it: loaded before the run, drawing after it
 
-TEST(CliPlotHook, TheExporterGetsTheRunsPointsAndTheFileName)
+struct ChartCalls {
+    int loads = 0;
+    std::vector<std::vector<PlotPoint>> drawn;
+    std::vector<ChartFormat> formats;
+};
+
+// A loader whose renderer records its calls and returns the format's name as the image.
+ChartRendererLoader RecordingChart(ChartCalls& calls)
 {
-    std::vector<PlotPoint> exported;
-    std::string exportedTo;
-    int calls = 0;
-    const ChartExporter exporter = [&](const std::vector<PlotPoint>& points, const std::string& file) {
-        ++calls;
-        exported = points;
-        exportedTo = file;
+    return [&calls] {
+        ++calls.loads;
+        return [&calls](const std::vector<PlotPoint>& points, ChartFormat format) {
+            calls.drawn.push_back(points);
+            calls.formats.push_back(format);
+            return std::string(format == ChartFormat::Svg ? "svg" : "png");
+        };
     };
-    const CliResult result = RunCliMain({"--plot", "chart.svg", "1", "5", "0.1", "0.0001"}, exporter);
-    EXPECT_EQ(result.status, kExitOk) << result.err;
-    EXPECT_EQ(result.out, kTypicalReport);
-    EXPECT_EQ(calls, 1);
-    EXPECT_EQ(exportedTo, "chart.svg");
-    ASSERT_EQ(exported.size(), 43u);
-    EXPECT_EQ(exported.front().x, 0.9);
-    EXPECT_EQ(exported.back().x, 5.099999999999999);
 }
 
-TEST(CliPlotHook, AnExporterErrorEndsTheRunWithStatusOne)
+TEST(CliPlotHook, TheRendererGetsTheRunsPointsAndItsImageIsWrittenToTheFile)
 {
-    const ChartExporter failing = [](const std::vector<PlotPoint>&, const std::string&) {
-        throw Exception("Не удалось нарисовать график.");
-    };
-    const CliResult result = RunCliMain({"--plot", "chart.png", "1", "5", "0.1", "0.0001"}, failing);
-    EXPECT_EQ(result.status, kExitRunError);
+    TempDir dir;
+    ChartCalls calls;
+    const CliResult result = RunCliMain({"--plot", dir / "chart.SVG", "1", "5", "0.1", "0.0001"}, RecordingChart(calls));
+    EXPECT_EQ(result.status, kExitOk) << result.err;
     EXPECT_EQ(result.out, kTypicalReport);
-    EXPECT_NE(result.err.find("Не удалось нарисовать график."), std::string::npos) << result.err;
+    EXPECT_EQ(calls.loads, 1);
+    ASSERT_EQ(calls.drawn.size(), 1u);
+    EXPECT_EQ(calls.formats, std::vector<ChartFormat>{ChartFormat::Svg});
+    ASSERT_EQ(calls.drawn[0].size(), 43u);
+    EXPECT_EQ(calls.drawn[0].front().x, 0.9);
+    EXPECT_EQ(calls.drawn[0].back().x, 5.099999999999999);
+    EXPECT_EQ(ReadFile(dir / "chart.SVG"), "svg");
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"chart.SVG"});
+}
+
+TEST(CliPlotHook, ARendererOrLoaderErrorEndsTheRunWithStatusOneAndNoFile)
+{
+    TempDir dir;
+    const ChartRendererLoader failingRenderer = [] {
+        return [](const std::vector<PlotPoint>&, ChartFormat) -> std::string { throw Exception("Не удалось нарисовать график."); };
+    };
+    const ChartRendererLoader failingLoader = []() -> ChartRenderer { throw Exception("Не найден модуль."); };
+    const CliResult drawing = RunCliMain({"--plot", dir / "chart.png", "1", "5", "0.1", "0.0001"}, failingRenderer);
+    EXPECT_EQ(drawing.status, kExitRunError);
+    EXPECT_EQ(drawing.out, kTypicalReport);
+    EXPECT_NE(drawing.err.find("Не удалось нарисовать график."), std::string::npos) << drawing.err;
+
+    const CliResult loading = RunCliMain({"--plot", dir / "chart.png", "1", "5", "0.1", "0.0001"}, failingLoader);
+    EXPECT_EQ(loading.status, kExitRunError);
+    EXPECT_EQ(loading.out, "") << "refused before the run";
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{});
 }
 
 TEST(CliPlotHook, AChartFileOfNeitherFormatIsRefusedBeforeTheRun)
 {
-    int calls = 0;
-    const ChartExporter exporter = [&](const std::vector<PlotPoint>&, const std::string&) { ++calls; };
-    for (const char* file : {"chart.bmp", "chart", "png"}) {
-        const CliResult result = RunCliMain({"--plot", file, "1", "5", "0.1", "0.0001"}, exporter);
+    ChartCalls calls;
+    for (const char* file : {"chart.bmp", "chart", "png", "chart.png/x"}) {
+        const CliResult result = RunCliMain({"--plot", file, "1", "5", "0.1", "0.0001"}, RecordingChart(calls));
         EXPECT_EQ(result.status, kExitRunError) << file;
         EXPECT_EQ(result.out, "") << file;
         EXPECT_NE(result.err.find(file), std::string::npos) << result.err;
     }
-    EXPECT_EQ(calls, 0);
-    EXPECT_EQ(RunCliMain({"--plot", "Chart.SVG", "1", "5", "0.1", "0.0001"}, exporter).status, kExitOk);
+    EXPECT_EQ(calls.loads, 0);
 }
+
+// ---------------------------------------------------------------------------------------
+// Output files appear whole or not at all; an existing file is replaced only by a complete run
+
+const std::vector<std::string> kAllFiles = {"chart.png", "points.csv", "roots.csv"};
+
+std::vector<std::string> WithAllFiles(const TempDir& dir, std::vector<std::string> inputs)
+{
+    std::vector<std::string> arguments{"--points", dir / "points.csv", "--roots=" + dir / "roots.csv", "--plot",
+                                       dir / "chart.png"};
+    arguments.insert(arguments.end(), inputs.begin(), inputs.end());
+    return arguments;
+}
+
+TEST(CliOutputFiles, AFailedRunLeavesExistingFilesUntouchedAndNoTemporaries)
+{
+    for (const std::vector<std::string>& inputs : {std::vector<std::string>{"1", "x", "0.1", "0.0001"},
+                                                  std::vector<std::string>{"-0.5", "0", "0.9", "1e-20"}}) {
+        TempDir dir;
+        for (const auto& name : kAllFiles) std::ofstream(dir / name) << "keep\n";
+        ChartCalls calls;
+        const CliResult result = RunCliMain(WithAllFiles(dir, inputs), RecordingChart(calls));
+        EXPECT_EQ(result.status, kExitRunError) << testing::PrintToString(inputs);
+        EXPECT_EQ(dir.Entries(), kAllFiles);
+        for (const auto& name : kAllFiles) EXPECT_EQ(ReadFile(dir / name), "keep\n") << name;
+    }
+}
+
+TEST(CliOutputFiles, ACompleteRunReplacesExistingFiles)
+{
+    TempDir dir;
+    for (const auto& name : kAllFiles) std::ofstream(dir / name) << "old\n";
+    ChartCalls calls;
+    const CliResult result = RunCliMain(WithAllFiles(dir, {"1", "5", "0.1", "0.0001"}), RecordingChart(calls));
+    ASSERT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_EQ(dir.Entries(), kAllFiles);
+    EXPECT_EQ(ReadFile(dir / "chart.png"), "png");
+    EXPECT_EQ(SplitLines(ReadFile(dir / "points.csv")).size(), 44u);
+    EXPECT_EQ(SplitLines(ReadFile(dir / "roots.csv")).size(), 3u);
+}
+
+TEST(CliOutputFiles, AnUnwritableDestinationIsRefusedBeforeTheRun)
+{
+    TempDir dir;
+    std::ofstream(dir / "file") << "a file, not a directory\n";
+    for (const std::string& path : {std::string("/nonexistent-rootfinder-directory/points.csv"), dir / "file/points.csv",
+                                    dir.operator/("")}) {
+        const CliResult result = RunCliMain({"--points", path, "1", "5", "0.1", "0.0001"});
+        EXPECT_EQ(result.status, kExitRunError) << path;
+        EXPECT_EQ(result.out, "") << "nothing is computed before the files are checked";
+        EXPECT_NE(result.err.find(path), std::string::npos) << result.err;
+    }
+}
+
+TEST(CliOutputFiles, TwoOptionsNamingTheSameFileAreRefused)
+{
+    TempDir dir;
+    std::ofstream(dir / "existing.png") << "keep\n";
+    fs::create_symlink(dir / "existing.png", dir / "link.png");
+    ChartCalls calls;
+    for (const auto& arguments : {std::vector<std::string>{"--points", dir / "a.png", "--plot", dir / "./a.png"},
+                                  std::vector<std::string>{"--points", "same.csv", "--roots", "./same.csv"},
+                                  std::vector<std::string>{"--roots", dir / "existing.png", "--plot", dir / "link.png"},
+                                  std::vector<std::string>{"--points", dir / "x.csv", "--roots", dir / "../" +
+                                                           fs::path(dir / "").parent_path().filename().string() + "/x.csv"}}) {
+        std::vector<std::string> all = arguments;
+        all.insert(all.end(), {"1", "5", "0.1", "0.0001"});
+        const CliResult result = RunCliMain(all, RecordingChart(calls));
+        EXPECT_EQ(result.status, kExitUsage) << testing::PrintToString(arguments);
+        EXPECT_EQ(result.out, "");
+    }
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"existing.png", "link.png"}));
+    EXPECT_EQ(ReadFile(dir / "existing.png"), "keep\n");
+}
+
+#ifndef _WIN32 // file names are bytes on POSIX systems, UTF-16 on Windows
+TEST(CliOutputFiles, PathsAreUsedByteForByte)
+{
+    TempDir dir;
+    ChartCalls calls;
+    const std::string chart = dir / "g\xff.png", points = dir / "p\xfe\x01.csv";
+    const CliResult result = RunCliMain({"--plot", chart, "--points", points, "1", "5", "0.1", "0.0001"}, RecordingChart(calls));
+    ASSERT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"g\xff.png", "p\xfe\x01.csv"}));
+}
+#endif
+
+#ifndef _WIN32
+TEST(CliOutputFiles, ADeviceIsWrittenInPlaceNotReplaced)
+{
+    const CliResult result = RunCliMain({"--points", "/dev/null", "1", "5", "0.1", "0.0001"});
+    EXPECT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+    const CliResult full = RunCliMain({"--points", "/dev/full", "1", "5", "0.1", "0.0001"});
+    EXPECT_EQ(full.status, kExitRunError);
+    EXPECT_NE(full.err.find("/dev/full"), std::string::npos) << full.err;
+}
+#endif
+
+// ---------------------------------------------------------------------------------------
+// --roots FILE: what lies behind each root line, and how far it can be trusted
+
+struct RootsCase {
+    std::vector<std::string> inputs;
+    std::vector<std::string> statuses; // one per root line, in order
+};
+
+void PrintTo(const RootsCase& r, std::ostream* os) { *os << testing::PrintToString(r.inputs); }
+
+class CliRoots : public testing::TestWithParam<RootsCase> {};
+
+TEST_P(CliRoots, WritesOneLinePerRootLineWithItsStatus)
+{
+    TempPath csv(".csv");
+    std::vector<std::string> arguments{"--roots", csv.String()};
+    arguments.insert(arguments.end(), GetParam().inputs.begin(), GetParam().inputs.end());
+    const CliResult result = RunCliMain(arguments);
+    ASSERT_EQ(result.status, kExitOk) << result.err;
+    const auto rootLines = SplitLines(result.out);
+    const auto lines = SplitLines(ReadFile(csv.Path()));
+    ASSERT_EQ(lines.size(), 1 + GetParam().statuses.size());
+    EXPECT_EQ(lines[0], "n,root,f_root,updates,left,right,status");
+    for (std::size_t i = 0; i < GetParam().statuses.size(); ++i) {
+        std::vector<std::string> fields;
+        std::stringstream line(lines[1 + i]);
+        for (std::string field; std::getline(line, field, ',');) fields.push_back(field);
+        ASSERT_EQ(fields.size(), 7u) << lines[1 + i];
+        EXPECT_EQ(fields[0], std::to_string(i + 1));
+        // The root is the one its report line shows, in the shortest round-trip form.
+        const double root = std::stod(fields[1]);
+        EXPECT_EQ(Shortest(root), fields[1]);
+        EXPECT_EQ(rootLines[2 + i], fields[0] + "-й = " + FloatToStrF(root, ffFixed, 8, 6));
+        EXPECT_EQ(fields[6], GetParam().statuses[i]) << lines[1 + i];
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, CliRoots,
+    testing::Values(RootsCase{{"1", "5", "0.1", "0.0001"}, {"converged", "converged"}},
+                    // 0.100000 comes from the pole at 0, where f is about +1103.
+                    RootsCase{{"-1", "1", "0.1", "0.0001"}, {"singular", "converged"}},
+                    // The refinement started on [4.5, 5] ends at the root of [6, 6.5].
+                    RootsCase{{"1", "10", "0.5", "0.0001"}, {"converged", "left-interval", "converged", "converged"}},
+                    RootsCase{{"-3", "-1", "0.5", "1e-4"}, {}}));
 
 // ---------------------------------------------------------------------------------------
 // The real executable
@@ -486,5 +726,103 @@ TEST(CliExecutable, WritesThePointsFile)
     ASSERT_EQ(lines.size(), 44u);
     EXPECT_EQ(lines[0], "x,y");
 }
+
+#ifndef _WIN32
+TEST(CliExecutable, LinksNoWindowToolkit)
+{
+    std::FILE* pipe = popen(("readelf -d " + ShellQuote(ROOTFINDER_CLI_PATH) + " 2>/dev/null").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string dynamic;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) dynamic.append(buffer, n);
+    if (pclose(pipe) != 0 || dynamic.empty()) GTEST_SKIP() << "readelf is not available";
+    ASSERT_NE(dynamic.find("(NEEDED)"), std::string::npos) << dynamic;
+    for (const auto& line : SplitLines(dynamic)) {
+        if (line.find("(NEEDED)") == std::string::npos) continue;
+        EXPECT_EQ(line.find("Qt"), std::string::npos) << line;
+        EXPECT_EQ(line.find("qcustomplot"), std::string::npos) << line;
+    }
+}
+
+// Starts the executable with stdout to /dev/null and stderr to `errFile`, SIGINT and SIGTERM at
+// their default actions, and, when `fileSizeLimit` is given, writes beyond it failing (EFBIG).
+pid_t StartExecutable(const std::vector<std::string>& arguments, const std::string& errFile, rlim_t fileSizeLimit = 0)
+{
+    std::vector<std::string> all{ROOTFINDER_CLI_PATH};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& argument : all) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int out = open("/dev/null", O_WRONLY);
+        const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || err < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0) _exit(126);
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
+        if (fileSizeLimit) {
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            std::signal(SIGXFSZ, SIG_IGN);
+        }
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+bool HasTemporary(const TempDir& dir)
+{
+    const auto entries = dir.Entries();
+    return std::any_of(entries.begin(), entries.end(), [](const std::string& name) { return name.rfind(".rootfinder-", 0) == 0; });
+}
+
+TEST(CliExecutable, ASignalDuringTheRunLeavesNoPartialFile)
+{
+    struct Case {
+        int signal;
+        bool existing; // a points file there before the run
+    };
+    for (const Case c : {Case{SIGINT, false}, Case{SIGTERM, true}}) {
+        SCOPED_TRACE(c.signal);
+        TempDir dir;
+        TempPath err(".err");
+        if (c.existing) std::ofstream(dir / "points.csv") << "keep\n";
+        // 1e7 points: a run of seconds.
+        const pid_t pid = StartExecutable({"--points", dir / "points.csv", "--roots", dir / "roots.csv", "1", "11", "1e-6", "1e-4"},
+                                          err.String());
+        ASSERT_GT(pid, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_TRUE(HasTemporary(dir)) << "the run is writing its files";
+        kill(pid, c.signal);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << "status " << status;
+        EXPECT_EQ(dir.Entries(), c.existing ? std::vector<std::string>{"points.csv"} : std::vector<std::string>{});
+        if (c.existing) {
+            EXPECT_EQ(ReadFile(dir / "points.csv"), "keep\n");
+        }
+    }
+}
+
+TEST(CliExecutable, AFailedWriteLeavesTheExistingFileAndNoTemporary)
+{
+    TempDir dir;
+    TempPath err(".err");
+    std::ofstream(dir / "points.csv") << "keep\n";
+    // 4003 points take about 150 kB; the file may grow to 64 kB.
+    const pid_t pid = StartExecutable({"--points", dir / "points.csv", "1", "5", "0.001", "1e-4"}, err.String(), 64 * 1024);
+    ASSERT_GT(pid, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), kExitRunError);
+    const std::string message = ReadFile(err.Path());
+    EXPECT_NE(message.find("points.csv"), std::string::npos) << message;
+    ExpectEveryLinePrefixed(message);
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"points.csv"});
+    EXPECT_EQ(ReadFile(dir / "points.csv"), "keep\n");
+}
+#endif
 
 } // namespace

@@ -118,7 +118,7 @@ TEST_P(StrToFloatRejects, RaisesEConvertErrorQuotingTheText)
         const double value = StrToFloat(text);
         FAIL() << "accepted, as " << value;
     } catch (const EConvertError& error) {
-        EXPECT_NE(error.Message.find("«" + text + "»"), std::string::npos) << error.Message;
+        EXPECT_NE(error.Message.find(QuoteForMessage(text)), std::string::npos) << error.Message;
         EXPECT_TRUE(IsCyrillic(error.Message)) << error.Message;
     }
 }
@@ -185,6 +185,45 @@ std::vector<RejectedInLocale> RejectedInBothLocales()
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, StrToFloatRejects, testing::ValuesIn(RejectedInBothLocales()));
+
+// ---------------------------------------------------------------------------------------
+// QuoteForMessage: cut to a readable length, unprintable bytes escaped, UTF-8 kept whole
+
+std::string Repeat(const std::string& text, int times)
+{
+    std::string repeated;
+    while (times-- > 0) repeated += text;
+    return repeated;
+}
+
+struct Quoting {
+    std::string text, quoted;
+};
+
+void PrintTo(const Quoting& q, std::ostream* os) { *os << testing::PrintToString(q.text); }
+
+class QuoteForMessageCase : public testing::TestWithParam<Quoting> {};
+
+TEST_P(QuoteForMessageCase, QuotesTheTextAsAReaderCanSeeIt)
+{
+    EXPECT_EQ(QuoteForMessage(GetParam().text), GetParam().quoted);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, QuoteForMessageCase,
+    testing::Values(Quoting{"0.1.", "«0.1.»"}, Quoting{"", "«»"}, Quoting{"Шаг ≈ 1", "«Шаг ≈ 1»"},
+                    Quoting{"1\t2\n", "«1\\x092\\x0A»"}, Quoting{std::string("1\0", 2), "«1\\x00»"},
+                    Quoting{"g\xff.png", "«g\\xFF.png»"},            // not UTF-8
+                    Quoting{"\xD0", "«\\xD0»"},                      // a sequence cut short
+                    Quoting{"\xC0\xAF", "«\\xC0\\xAF»"},             // an overlong '/'
+                    Quoting{"\xED\xA0\x80", "«\\xED\\xA0\\x80»"},     // a surrogate
+                    Quoting{"\xC2\x85", "«\\xC2\\x85»"},             // a C1 control
+                    Quoting{"1\xE2\x80\xAE" "2", "«1\\xE2\\x80\\xAE2»"}, // a right-to-left override
+                    // Cut after 40 characters, however many bytes each one takes.
+                    Quoting{Repeat("9", 40), "«" + Repeat("9", 40) + "»"},
+                    Quoting{Repeat("9", 100000), "«" + Repeat("9", 40) + "…»"},
+                    Quoting{Repeat("я", 41), "«" + Repeat("я", 40) + "…»"},
+                    Quoting{Repeat("\x01", 41), "«" + Repeat("\\x01", 40) + "…»"}));
 
 TEST(StrToFloatErrors, AreOfTheExceptionFamily)
 {

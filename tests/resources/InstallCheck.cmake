@@ -1,5 +1,5 @@
-# Installs the project's build into a scratch prefix and checks that both programs, the
-# desktop entry, the hicolor icons and the manual pages land where menus and shells look.
+# Installs the project's build into a scratch prefix and checks that both programs, the chart
+# module, the desktop entry, the hicolor icons and the manual pages land where they are looked for.
 #   cmake -DBUILD_DIR=<build tree> -DRESOURCES_DIR=<app/resources> -DWORK_DIR=<scratch> -P InstallCheck.cmake
 file(REMOVE_RECURSE ${WORK_DIR})
 execute_process(
@@ -15,6 +15,19 @@ foreach(program rootfinder rootfinder-cli)
     endif()
   endforeach()
 endforeach()
+
+# The command line finds its chart module where it was installed, relative to itself.
+file(GLOB_RECURSE chart_module ${WORK_DIR}/prefix/lib*/rootfinder/rootfinder-chart.*)
+if(NOT chart_module)
+  message(SEND_ERROR "the chart module rootfinder-chart was not installed under lib*/rootfinder/")
+endif()
+set(chart ${WORK_DIR}/typical-run.png)
+execute_process(
+  COMMAND ${WORK_DIR}/prefix/bin/rootfinder-cli --plot ${chart} 1 5 0.1 0.0001
+  RESULT_VARIABLE failed OUTPUT_QUIET ERROR_VARIABLE errors)
+if(failed OR NOT EXISTS ${chart})
+  message(SEND_ERROR "the installed rootfinder-cli could not draw its chart: ${errors}")
+endif()
 
 set(share ${WORK_DIR}/prefix/share)
 set(expected ${share}/applications/rootfinder.desktop ${RESOURCES_DIR}/rootfinder.desktop)

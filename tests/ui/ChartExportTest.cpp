@@ -1,4 +1,5 @@
 // rootfinder-cli --plot: the run's chart drawn into a PNG or SVG file without a display.
+#include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QSvgRenderer>
@@ -13,7 +14,7 @@ class ChartExportTest : public QObject {
     QTemporaryDir directory;
 
     // Runs the command line on the typical run with no display at all; returns its exit code.
-    int Plot(const QString& file, QString* errors = nullptr)
+    int Plot(const QString& file, QString* errors = nullptr, const QString& program = ROOTFINDER_CLI_PATH)
     {
         QProcess cli;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -21,7 +22,7 @@ class ChartExportTest : public QObject {
         environment.remove("DISPLAY");
         environment.remove("WAYLAND_DISPLAY");
         cli.setProcessEnvironment(environment);
-        cli.start(ROOTFINDER_CLI_PATH, {"--plot", directory.filePath(file), "1", "5", "0.1", "0.0001"});
+        cli.start(program, {"--plot", directory.filePath(file), "1", "5", "0.1", "0.0001"});
         if (!cli.waitForFinished(20000)) return -1;
         if (errors) *errors = QString::fromUtf8(cli.readAllStandardError());
         return cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
@@ -64,6 +65,20 @@ private slots:
         QCOMPARE(Plot(file, &errors), 1);
         QVERIFY2(errors.contains(file) && errors.contains("Не "), qPrintable(errors));
         QVERIFY(!QFile::exists(directory.filePath(file)));
+    }
+
+    // The drawing lives in a module beside the executable; without it --plot says so.
+    void reportsAMissingChartModule()
+    {
+        const QString alone = directory.filePath("alone");
+        QVERIFY(QDir().mkpath(alone));
+        const QString program = alone + "/rootfinder-cli";
+        QVERIFY(QFile::copy(ROOTFINDER_CLI_PATH, program));
+        QString errors;
+        QCOMPARE(Plot("alone/plot.png", &errors, program), 1);
+        QVERIFY2(errors.startsWith("rootfinder-cli: ") && errors.contains("модуль") && errors.contains("--plot"),
+                 qPrintable(errors));
+        QCOMPARE(QDir(alone).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"rootfinder-cli"});
     }
 };
 

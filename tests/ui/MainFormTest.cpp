@@ -1,6 +1,7 @@
 // The main window as the user meets it: its layout and fields as it opens, typing and pressing
 // Calculate, errors, resizing.
 #include "Application.h"
+#include "CalculationRun.h"
 #include "Conversions.h"
 #include "ErrorBoxes.h"
 #include "Exception.h"
@@ -223,7 +224,7 @@ private slots:
         const QStringList boxes = CloseErrorBoxesDuring([this] { Press(); });
         QString expected;
         try {
-            StrToFloat("");
+            ParseInputs("", "5", "0.1", "0.0001"); // the message names the field a
         } catch (const Exception& error) {
             expected = QString::fromStdString(error.Message);
         }

@@ -1,0 +1,45 @@
+#pragma once
+// Output files that are never seen half-written: a file is written under a temporary name in
+// its destination's directory and put in place by a rename only when everything has succeeded.
+// A failed run or write, or SIGINT, SIGTERM, SIGHUP or SIGPIPE ending the process, leaves no
+// partial file, and an existing destination untouched. Paths are used byte for byte.
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+class TSaveFile {
+public:
+    // Creates the temporary file beside `destination`, which checks that its directory exists
+    // and can be written; raises Exception naming the destination otherwise. A destination that
+    // exists but is no regular file (a device, a pipe) is opened and written in place.
+    explicit TSaveFile(std::string destination);
+    // Removes the temporary file unless Commit has put it in place.
+    ~TSaveFile();
+    TSaveFile(const TSaveFile&) = delete;
+    TSaveFile& operator=(const TSaveFile&) = delete;
+
+    // Raises Exception when the write fails.
+    void Write(std::string_view data);
+    // Flushes the file to the disk and closes it; raises Exception when that fails.
+    void Finish();
+    // Renames the finished file over its destination; raises Exception when that fails.
+    void Commit();
+
+    const std::string& Destination() const { return destination_; }
+
+private:
+    [[noreturn]] void RaiseWriteError(int error) const;
+
+    std::string destination_; // as given, for messages
+    std::string target_;      // what the rename replaces: the destination, or the file a symbolic link names
+    std::string temporary_;   // empty when written in place or once committed
+    std::FILE* file_ = nullptr;
+    int slot_ = -1;           // where the temporary file's name is kept for the signal handler
+};
+
+// Whether two paths name the same file: compared as files where both exist, else by their
+// normalised absolute paths.
+bool SameFile(const std::string& first, const std::string& second);
+
+// A system error number in words (Russian), for messages.
+std::string DescribeSystemError(int error);
