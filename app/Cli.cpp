@@ -3,6 +3,7 @@
 #include "Conversions.h"
 #include "Exception.h"
 #include "SaveFile.h"
+#include "Version.h"
 
 #include <algorithm>
 #include <array>
@@ -16,10 +17,6 @@
 #include <new>
 #include <optional>
 #include <variant>
-
-#ifndef ROOTFINDER_VERSION
-#error "ROOTFINDER_VERSION must give the program's version"
-#endif
 
 namespace {
 
@@ -291,7 +288,7 @@ int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std:
     const Arguments& args = std::get<Arguments>(parsed);
     if (args.action == Arguments::Action::Help) return PrintToStdout(out, err, kUsage);
     if (args.action == Arguments::Action::Version)
-        return PrintToStdout(out, err, std::string(kProgram) + " " + ROOTFINDER_VERSION + "\n");
+        return PrintToStdout(out, err, std::string(kProgram) + " " + kRootfinderVersion + "\n");
     if (args.plotFile && !loadChartRenderer)
         return UsageError(err, "эта сборка не умеет рисовать график (--plot)");
     const auto files = OutputFiles(args);
