@@ -1,0 +1,34 @@
+# Compares a platform's --points CSV (the second file) with the native one (the first).
+# The abscissae must be identical; an ordinate may differ only in the last bits of the maths
+# library: by at most `ulps` units in the last place of f's largest term, e^x/x^3 or the
+# constant 2 (f is their difference, so a term's last bit shows up in f unscaled).
+# Prints "<points> <ordinates that differ in the last bits>", or the first real mismatch on
+# stderr and exits 1.
+BEGIN { FS = ","; if (ulps == "") ulps = 4 }
+FNR == NR { reference[FNR] = $0; count = FNR; next }
+{
+    lines = FNR
+    if (FNR > count) fail("more lines than the native " count)
+    if ($0 == reference[FNR]) next
+    split(reference[FNR], native, ",")
+    if ($1 != native[1]) fail("x differs: native " reference[FNR] ", here " $0)
+    if (!finite($2) || !finite(native[2]) || abs($2 - native[2]) > tolerance($1))
+        fail("y differs: native " reference[FNR] ", here " $0)
+    ++lastBits
+}
+END {
+    if (failed) exit 1
+    if (lines < count) fail("fewer lines (" lines + 0 ") than the native " count)
+    print count - 1, lastBits + 0
+}
+function fail(message) { print FILENAME ":" FNR ": " message > "/dev/stderr"; failed = 1; exit 1 }
+function abs(v) { return v < 0 ? -v : v }
+function finite(text) { return text !~ /^-?(inf|nan)$/ }
+function tolerance(x,    logTerm, scale) {
+    x = x + 0
+    if (x == 0) return 0
+    logTerm = x - 3 * log(abs(x)) # log |e^x / x^3|
+    scale = logTerm > 700 ? 1e300 : exp(logTerm)
+    if (scale < 2) scale = 2
+    return ulps * scale * 2 ^ -52
+}
