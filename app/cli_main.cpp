@@ -1,4 +1,5 @@
 #include "Cli.h"
+#include "Console.h"
 #include "FloatControl.h"
 
 #ifdef ROOTFINDER_CHART_EXPORT
@@ -10,6 +11,7 @@
 int main(int argc, char** argv)
 {
     std::setlocale(LC_ALL, "");
+    PrepareConsole();
     Reset8087CW();
 #ifdef ROOTFINDER_CHART_EXPORT
     const ChartExporter exporter = ExportChart;

@@ -62,8 +62,7 @@ BENCHMARK(BM_CalculationRun)
 void BM_Evaluations(benchmark::State& state)
 {
     const CalculationInputs in = RunInputs(state.range(0));
-    std::int64_t plotPoints = 0;
-    for (double x = in.a - in.h; static_cast<long double>(in.b) + in.h > x; x = x + in.h) ++plotPoints;
+    const auto plotPoints = static_cast<std::int64_t>(CheckInputs(in));
     std::int64_t scanSteps = 0;
     for (double x = in.a; x <= in.b; x = x + in.h) ++scanSteps;
 

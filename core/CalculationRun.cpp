@@ -1,9 +1,10 @@
 #include "CalculationRun.h"
 
 #include "Conversions.h"
+#include "EvaluateBlock.h"
 #include "Exception.h"
+#include "ExactArithmetic.h"
 #include "SecantRoot.h"
-#include "TargetFunction.h"
 
 #include <cmath>
 
@@ -13,9 +14,17 @@ const std::string kFunctionHeader = " Функция e^x / x^3 - sin(x)^3 - 2";
 const std::string kRootsHeader = "------ Корни ------";
 const std::string kNoRoots = "На отрезке корней НЕТ!";
 
-// The plot runs while x is below b + h, a sum formed in extended precision and never
-// rounded to a double, so an abscissa that has crept just below the exact sum is plotted.
-bool BelowPlotBound(double x, const CalculationInputs& in) { return static_cast<long double>(in.b) + in.h > x; }
+// Abscissae evaluated together: enough to keep the vector units busy, few enough for the cache.
+constexpr std::size_t kBlock = 256;
+
+// The plot runs while x is below b + h, a sum rounded to a 64-bit significand (the x87 extended
+// format) and never to a double, so an abscissa that has crept just below the exact sum is
+// plotted. Every test compares with the same sum, so it is formed once per loop.
+ExtendedSum PlotBound(const CalculationInputs& in) { return ExtendedSum(in.b, in.h); }
+
+// The scan's sign test: f1 * f2 < 0 with a product that can neither overflow nor underflow,
+// i.e. strictly opposite signs; a zero or a NaN is no sign change.
+bool StrictlyOppositeSigns(double f1, double f2) { return (f1 < 0 && f2 > 0) || (f1 > 0 && f2 < 0); }
 
 std::string Number(double value) { return FloatToStrF(value, ffGeneral, 17, 0); }
 
@@ -36,7 +45,7 @@ CalculationInputs ParseInputs(std::string_view a, std::string_view b, std::strin
     return inputs;
 }
 
-void CheckInputs(const CalculationInputs& in)
+std::size_t CheckInputs(const CalculationInputs& in)
 {
     if (!std::isfinite(in.a) || !std::isfinite(in.b))
         throw Exception("Границы отрезка a и b должны быть конечными числами.");
@@ -49,7 +58,8 @@ void CheckInputs(const CalculationInputs& in)
     // any x at which adding h changes nothing. The scan walks [a, b] inside the same range,
     // which is empty only when a = b and h vanishes even beside b in extended precision.
     std::size_t points = 0;
-    for (double x = in.a - in.h; BelowPlotBound(x, in); ++points) {
+    const ExtendedSum plotBound = PlotBound(in);
+    for (double x = in.a - in.h; plotBound.Exceeds(x); ++points) {
         if (points == kMaxPlotPoints)
             throw Exception("Слишком много точек графика: больше " + IntToStr(kMaxPlotPoints) +
                             ". Увеличьте шаг h или сократите отрезок [a; b].");
@@ -58,37 +68,58 @@ void CheckInputs(const CalculationInputs& in)
         x = next;
     }
     if (in.a <= in.b && in.a + in.h == in.a) RaiseStepTooSmall(in.h, in.a);
+    return points;
 }
 
-void CalculationRun(const CalculationInputs& in, ReportSink& report, PlotSink& plot)
+void CalculationRun(const CalculationInputs& in, ReportSink& report, PlotSink& plot, RootSink* roots)
 {
-    CheckInputs(in);
+    const std::size_t plotPoints = CheckInputs(in);
 
     report.Add(kFunctionHeader);
     plot.Clear();
-    // Abscissae accumulate by repeated addition, each sum stored as a double.
-    for (double x = in.a - in.h; BelowPlotBound(x, in); x = x + in.h)
-        plot.Add({x, TargetFunction(x)});
+    plot.Reserve(plotPoints);
+    // f is evaluated a block of abscissae at a time; the abscissae still accumulate by repeated
+    // addition, each sum stored as a double, and reach the sinks one by one in their order.
+    double xs[kBlock], ys[kBlock];
+    const ExtendedSum plotBound = PlotBound(in);
+    double x = in.a - in.h;
+    for (bool more = true; more;) {
+        std::size_t n = 0;
+        for (; n < kBlock && plotBound.Exceeds(x); ++n, x = x + in.h) xs[n] = x;
+        more = n == kBlock;
+        EvaluateBlock(xs, ys, n);
+        for (std::size_t i = 0; i < n; ++i) plot.Add({xs[i], ys[i]});
+    }
 
     report.Add(kRootsHeader);
     long long rootCount = 0;
-    for (double x = in.a; x <= in.b; x = x + in.h) {
-        // Both ends are evaluated afresh for every interval.
-        const double f1 = TargetFunction(x);
-        const double f2 = TargetFunction(x + in.h);
-        // A product of two doubles in extended precision can neither overflow nor underflow,
-        // so this is exactly a test for strictly opposite signs.
-        if (static_cast<long double>(f1) * f2 < 0) {
+    double lefts[kBlock], rights[kBlock], fLefts[kBlock], fRights[kBlock];
+    x = in.a;
+    for (bool more = true; more;) {
+        std::size_t n = 0;
+        for (; n < kBlock && x <= in.b; ++n, x = x + in.h) {
+            lefts[n] = x;
+            rights[n] = x + in.h;
+        }
+        more = n == kBlock;
+        // Both ends of every interval are evaluated afresh: nothing is carried to the next one.
+        EvaluateBlock(lefts, fLefts, n);
+        EvaluateBlock(rights, fRights, n);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!StrictlyOppositeSigns(fLefts[i], fRights[i])) continue;
             ++rootCount;
-            const double root = SecantRoot(x, x + in.h, in.eps);
-            report.Add(IntToStr(rootCount) + "-й = " + FloatToStrF(root, ffFixed, 8, 6));
+            const SecantResult refined = SecantRefinement(lefts[i], rights[i], in.eps);
+            report.Add(IntToStr(rootCount) + "-й = " + FloatToStrF(refined.root, ffFixed, 8, 6));
+            if (roots)
+                roots->Add({rootCount, lefts[i], rights[i], fLefts[i], fRights[i], refined.root, refined.fRoot,
+                            refined.updates});
         }
     }
     if (rootCount == 0) report.Add(kNoRoots);
 }
 
 void CalculationRun(std::string_view a, std::string_view b, std::string_view h, std::string_view eps,
-                    ReportSink& report, PlotSink& plot)
+                    ReportSink& report, PlotSink& plot, RootSink* roots)
 {
-    CalculationRun(ParseInputs(a, b, h, eps), report, plot);
+    CalculationRun(ParseInputs(a, b, h, eps), report, plot, roots);
 }

@@ -30,7 +30,28 @@ class PlotSink {
 public:
     virtual ~PlotSink() = default;
     virtual void Clear() = 0;
+    // A capacity hint, given right after Clear: exactly this many points follow, unless an
+    // error ends the run first.
+    virtual void Reserve(std::size_t /*points*/) {}
     virtual void Add(PlotPoint point) = 0;
+};
+
+// What lies behind one root line, for a caller that wants to judge it: the scan interval whose
+// ends changed sign, f there, and the refinement's result.
+struct RootRecord {
+    long long number;    // n of the root line
+    double left, right;  // the scan interval [x, x + h]
+    double fLeft, fRight; // f at its ends, as the sign test saw them
+    double root;         // the value the root line reports
+    double fRoot;        // f(root), the refinement's last evaluation
+    int updates;         // secant updates made
+};
+
+// Receives one record per root line, right after the line itself.
+class RootSink {
+public:
+    virtual ~RootSink() = default;
+    virtual void Add(const RootRecord& record) = 0;
 };
 
 // A run may plot at most this many points: 50 million points take 0.8 GB as doubles in
@@ -43,11 +64,13 @@ CalculationInputs ParseInputs(std::string_view a, std::string_view b, std::strin
 // Raises Exception, before anything is appended, for inputs on which the run would not
 // end or would not fit: a or b not finite, h or eps not positive and finite, an h that does
 // not advance the abscissa somewhere on [a - h, b + h], more than kMaxPlotPoints points.
-void CheckInputs(const CalculationInputs& inputs);
+// Returns the number of points the run plots.
+std::size_t CheckInputs(const CalculationInputs& inputs);
 
-// The run on already converted inputs (checked first).
-void CalculationRun(const CalculationInputs& inputs, ReportSink& report, PlotSink& plot);
+// The run on already converted inputs (checked first). `roots`, if given, receives a record
+// for every root line.
+void CalculationRun(const CalculationInputs& inputs, ReportSink& report, PlotSink& plot, RootSink* roots = nullptr);
 
 // The run on the four input texts: all four are converted before anything is appended.
 void CalculationRun(std::string_view a, std::string_view b, std::string_view h, std::string_view eps,
-                    ReportSink& report, PlotSink& plot);
+                    ReportSink& report, PlotSink& plot, RootSink* roots = nullptr);

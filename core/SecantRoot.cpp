@@ -3,10 +3,13 @@
 #include "Conversions.h"
 #include "Exception.h"
 
-double SecantRoot(double x0, double x1, double eps)
+double SecantRoot(double x0, double x1, double eps) { return SecantRefinement(x0, x1, eps).root; }
+
+SecantResult SecantRefinement(double x0, double x1, double eps)
 {
-    int updates = 0;
-    return secant_detail::Iterate(x0, x1, eps, TargetFunction, updates);
+    SecantResult result{};
+    result.root = secant_detail::Iterate(x0, x1, eps, TargetFunction, result.updates, result.fRoot);
+    return result;
 }
 
 void secant_detail::RaiseNoConvergence(double x0, double x1, int updates)

@@ -1,6 +1,7 @@
 #pragma once
 // Secant refinement: x2 = x1 - (x1 - x0) * f1 / (f1 - f0), then the newest two points are
 // kept whatever their signs, until two successive approximations lie within eps.
+#include "ExactArithmetic.h"
 #include "TargetFunction.h"
 
 #include <cmath>
@@ -10,6 +11,15 @@
 // secant_detail::kMaxUpdates updates.
 double SecantRoot(double x0, double x1, double eps);
 
+// A refinement with its story: the root SecantRoot returns, f there (the refinement's own last
+// evaluation) and the number of updates it made.
+struct SecantResult {
+    double root;
+    double fRoot;
+    int updates;
+};
+SecantResult SecantRefinement(double x0, double x1, double eps);
+
 namespace secant_detail {
 
 // Far above the handful of updates that a convergent refinement makes; only an eps below
@@ -18,9 +28,21 @@ inline constexpr int kMaxUpdates = 1000;
 
 [[noreturn]] void RaiseNoConvergence(double x0, double x1, int updates);
 
-// The iteration itself, over any function; `updates` receives the number of updates made.
+// One update, x1 - ((x1 - x0) * f1) / (f1 - f0): the differences, the product and the
+// quotient are carried as double pairs and only the new approximation is rounded to a double.
+inline double SecantStep(double x0, double x1, double f0, double f1)
+{
+    const DoubleDouble numerator = Multiply(TwoSum(x1, -x0), f1);
+    const DoubleDouble denominator = TwoSum(f1, -f0);
+    if (!std::isfinite(numerator.hi) || !std::isfinite(denominator.hi) || denominator.hi == 0)
+        return x1 - numerator.hi / denominator.hi; // the infinity or NaN of the plain formula
+    return SubtractRounded(x1, Divide(numerator, denominator));
+}
+
+// The iteration itself, over any function; `updates` receives the number of updates made and
+// `fLast` the function's value at the returned approximation.
 template <class Function>
-double Iterate(double x0, double x1, double eps, Function&& f, int& updates)
+double Iterate(double x0, double x1, double eps, Function&& f, int& updates, double& fLast)
 {
     const double start0 = x0, start1 = x1;
     double f0 = f(x0);
@@ -29,9 +51,7 @@ double Iterate(double x0, double x1, double eps, Function&& f, int& updates)
     updates = 0;
     do {
         if (updates == kMaxUpdates) RaiseNoConvergence(start0, start1, updates);
-        // The differences, the product and the quotient stay in extended precision; only
-        // the new approximation is rounded to a double.
-        x2 = static_cast<double>(x1 - (static_cast<long double>(x1) - x0) * f1 / (static_cast<long double>(f1) - f0));
+        x2 = SecantStep(x0, x1, f0, f1);
         d = std::fabs(x1 - x2);
         x0 = x1;
         x1 = x2;
@@ -39,7 +59,15 @@ double Iterate(double x0, double x1, double eps, Function&& f, int& updates)
         f1 = f(x2);
         ++updates;
     } while (d > eps); // a NaN step ends the loop as well
+    fLast = f1;
     return x2;
+}
+
+template <class Function>
+double Iterate(double x0, double x1, double eps, Function&& f, int& updates)
+{
+    double fLast;
+    return Iterate(x0, x1, eps, f, updates, fLast);
 }
 
 } // namespace secant_detail

@@ -2,11 +2,11 @@
 
 #include "Exception.h"
 
+#include <fast_float/fast_float.h>
+
 #include <charconv>
 #include <clocale>
 #include <cmath>
-#include <cstdlib>
-#include <locale.h>
 
 namespace {
 
@@ -124,19 +124,15 @@ double StrToFloat(std::string_view text)
     }
     if (i != end) RaiseConvertError(text, "недопустимое число");
 
+    // fast_float reads the same with every standard library and rounds correctly: a value
+    // below the smallest subnormal gives the nearest double, a zero; one beyond the largest
+    // double gives an infinity, for which there is no nearest value to give.
     const char* first = number.data();
     const char* last = first + number.size();
     double value = 0;
-    const auto [ptr, ec] = std::from_chars(first, last, value);
-    if (ec == std::errc::result_out_of_range) {
-        // Below the smallest subnormal the nearest double is a zero, which strtod gives;
-        // above the largest double there is no nearest value to give.
-        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
-        const double nearest = strtod_l(first, nullptr, cLocale);
-        if (std::isinf(nearest)) RaiseConvertError(text, "число вне допустимого диапазона");
-        return nearest;
-    }
+    const auto [ptr, ec] = fast_float::from_chars(first, last, value);
     if (ec != std::errc() || ptr != last) RaiseConvertError(text, "недопустимое число");
+    if (std::isinf(value)) RaiseConvertError(text, "число вне допустимого диапазона");
     return value;
 }
 

@@ -7,9 +7,11 @@
 // x87 control word: all exceptions masked, 64-bit significand, round to nearest.
 inline constexpr std::uint16_t Default8087CW = 0x037F;
 
-// Applies an x87-style control word: its exception masks and rounding control go to both
-// the x87 unit and SSE (MXCSR), its precision control to the x87 unit.
+// Applies an x87-style control word: its exception masks and rounding control to every
+// floating-point unit the platform has (x87 and SSE on x86; the others through <cfenv>, where
+// exceptions never trap), its precision control to the x87 unit. Clears the sticky flags.
 void Set8087CW(std::uint16_t controlWord);
 // Restores Default8087CW.
 void Reset8087CW();
+// The control word last applied (Default8087CW before any).
 std::uint16_t Get8087CW();
