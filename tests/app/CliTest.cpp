@@ -318,7 +318,7 @@ TEST(CliPoints, UnderACommaLocaleTheCsvKeepsThePoint)
 TEST(CliPoints, ARunRefusedAtItsInputsLeavesAnExistingFileAlone)
 {
     TempPath csv(".csv");
-    { std::ofstream(csv.Path()) << "keep\n"; }
+    { std::ofstream(csv.Path(), std::ios::binary) << "keep\n"; }
     const CliResult result = RunCliMain({"--points", csv.String(), "1", "x", "0.1", "0.0001"});
     EXPECT_EQ(result.status, kExitRunError);
     EXPECT_EQ(result.out, "");
