@@ -5,28 +5,11 @@
 #include "MainForm.h"
 
 #include <QFileInfo>
-#include <QSvgGenerator>
 
 #include <cstdio>
 #include <memory>
 
 namespace {
-
-constexpr int kWidth = 544;
-constexpr int kHeight = 446;
-
-void WriteSvg(TChart& chart, const QString& file)
-{
-    QSvgGenerator svg;
-    svg.setFileName(file);
-    svg.setSize(QSize(kWidth, kHeight));
-    svg.setViewBox(QRect(0, 0, kWidth, kHeight));
-    svg.setTitle(chart.Title());
-    QCPPainter painter;
-    if (!painter.begin(&svg)) throw Exception("Не удалось создать файл «" + file.toStdString() + "».");
-    chart.toPainter(&painter, kWidth, kHeight);
-    if (!painter.end()) throw Exception("Не удалось записать файл «" + file.toStdString() + "».");
-}
 
 // The command line's stderr is for its own messages, not for Qt's remarks on the environment.
 void ReportOnlyQtFailures(QtMsgType type, const QMessageLogContext&, const QString& message)
@@ -52,12 +35,8 @@ void ExportChart(const std::vector<PlotPoint>& points, const std::string& file)
     form->ensurePolished(); // the form's fonts come with its style sheet
     TChart& chart = *form->Chart;
     chart.GetSeries(0)->Clear();
-    for (const PlotPoint& point : points) chart.GetSeries(0)->AddXY(point.x, point.y, "", clTeeColor);
+    chart.GetSeries(0)->Reserve(points.size());
+    for (const PlotPoint& point : points) chart.GetSeries(0)->AddXY(point.x, point.y, "", clDefaultColor);
     chart.Redraw();
-
-    if (extension == "svg") {
-        WriteSvg(chart, fileName);
-    } else if (!chart.savePng(fileName, kWidth, kHeight)) {
-        throw Exception("Не удалось записать файл «" + file + "».");
-    }
+    chart.SaveImage(fileName);
 }

@@ -1,6 +1,8 @@
-// Costs of the computation: one evaluation of f, one secant refinement, and whole runs
-// set against the function evaluations they make (one per plot point, two per scan step).
+// Costs of the computation: one evaluation of f, f over a block, one secant refinement, and
+// whole runs set against the block evaluations they make (one per plot point, two per scan step)
+// and against the same runs on the scalar path.
 #include "CalculationRun.h"
+#include "EvaluateBlock.h"
 #include "SecantRoot.h"
 #include "TargetFunction.h"
 
@@ -8,7 +10,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -27,6 +31,20 @@ void BM_TargetFunction(benchmark::State& state)
     }
 }
 BENCHMARK(BM_TargetFunction)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// One evaluation's share of a block of 256, by the path in force.
+void BM_EvaluateBlock(benchmark::State& state)
+{
+    std::vector<double> xs(256), ys(256);
+    for (std::size_t i = 0; i < xs.size(); ++i) xs[i] = 1.0 + 1e-5 * static_cast<double>(i);
+    for (auto _ : state) {
+        EvaluateBlock(xs.data(), ys.data(), xs.size());
+        benchmark::DoNotOptimize(ys.data());
+        xs[0] += 1e-9; // no two blocks alike
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(xs.size()));
+}
+BENCHMARK(BM_EvaluateBlock)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_SecantRoot(benchmark::State& state)
 {
@@ -48,6 +66,21 @@ void BM_CalculationRun(benchmark::State& state)
     DiscardPlot plot;
     for (auto _ : state) CalculationRun(inputs, report, plot);
 }
+
+// The same run with f evaluated one value at a time.
+void BM_CalculationRunScalar(benchmark::State& state)
+{
+    const EvaluationPath path = ActiveEvaluationPath();
+    ForceEvaluationPath(EvaluationPath::Scalar);
+    BM_CalculationRun(state);
+    ForceEvaluationPath(path);
+}
+BENCHMARK(BM_CalculationRunScalar)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_CalculationRun)
     ->Arg(1'000'000)
     ->Arg(10'000'000)
@@ -56,9 +89,9 @@ BENCHMARK(BM_CalculationRun)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-// Only the evaluations the run makes, at the very same abscissae: the loops are counted
-// beforehand and the abscissae accumulate exactly as in the run, so what remains of the
-// run's time above this is its own overhead.
+// Only the evaluations the run makes, at the very same abscissae and in the same blocks: the
+// loops are counted beforehand and the abscissae accumulate exactly as in the run, so what
+// remains of the run's time above this is its own overhead.
 void BM_Evaluations(benchmark::State& state)
 {
     const CalculationInputs in = RunInputs(state.range(0));
@@ -66,13 +99,29 @@ void BM_Evaluations(benchmark::State& state)
     std::int64_t scanSteps = 0;
     for (double x = in.a; x <= in.b; x = x + in.h) ++scanSteps;
 
+    constexpr std::int64_t kBlock = 256;
+    double xs[kBlock], ys[kBlock], rights[kBlock], fRights[kBlock];
     for (auto _ : state) {
         double x = in.a - in.h;
-        for (std::int64_t i = 0; i < plotPoints; ++i, x = x + in.h) benchmark::DoNotOptimize(TargetFunction(x));
+        for (std::int64_t done = 0; done < plotPoints;) {
+            const std::int64_t n = std::min(kBlock, plotPoints - done);
+            for (std::int64_t i = 0; i < n; ++i, x = x + in.h) xs[i] = x;
+            EvaluateBlock(xs, ys, static_cast<std::size_t>(n));
+            benchmark::DoNotOptimize(ys);
+            done += n;
+        }
         x = in.a;
-        for (std::int64_t i = 0; i < scanSteps; ++i, x = x + in.h) {
-            benchmark::DoNotOptimize(TargetFunction(x));
-            benchmark::DoNotOptimize(TargetFunction(x + in.h));
+        for (std::int64_t done = 0; done < scanSteps;) {
+            const std::int64_t n = std::min(kBlock, scanSteps - done);
+            for (std::int64_t i = 0; i < n; ++i, x = x + in.h) {
+                xs[i] = x;
+                rights[i] = x + in.h;
+            }
+            EvaluateBlock(xs, ys, static_cast<std::size_t>(n));
+            EvaluateBlock(rights, fRights, static_cast<std::size_t>(n));
+            benchmark::DoNotOptimize(ys);
+            benchmark::DoNotOptimize(fRights);
+            done += n;
         }
     }
     state.SetItemsProcessed(state.iterations() * (plotPoints + 2 * scanSteps)); // evaluations
@@ -87,4 +136,10 @@ BENCHMARK(BM_Evaluations)
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    benchmark::AddCustomContext("evaluation_path", std::string(EvaluationPathName(ActiveEvaluationPath())));
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}

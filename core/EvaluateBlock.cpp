@@ -24,11 +24,11 @@ struct PathEntry {
 
 // The implementations this build has, widest first: the default is the first the CPU runs.
 const PathEntry kPaths[] = {
-#if defined(ROOTFINDER_SLEEF_X86)
+#if defined(ROOTFINDER_VECTOR_X86)
     {EvaluationPath::Avx512, EvaluateBlockAvx512},
     {EvaluationPath::Avx2, EvaluateBlockAvx2},
     {EvaluationPath::Sse2, EvaluateBlockSse2},
-#elif defined(ROOTFINDER_SLEEF_AARCH64)
+#elif defined(ROOTFINDER_VECTOR_AARCH64)
     {EvaluationPath::AdvSimd, EvaluateBlockAdvSimd},
 #endif
     {EvaluationPath::Scalar, EvaluateBlockScalar},
@@ -44,7 +44,7 @@ const PathEntry* Find(EvaluationPath path)
 bool CpuRuns(EvaluationPath path)
 {
     switch (path) {
-#if defined(ROOTFINDER_SLEEF_X86) && (defined(__GNUC__) || defined(__clang__))
+#if defined(ROOTFINDER_VECTOR_X86) && (defined(__GNUC__) || defined(__clang__))
     case EvaluationPath::Avx512: return __builtin_cpu_supports("avx512f");
     case EvaluationPath::Avx2: return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
 #endif

@@ -9,8 +9,8 @@
 enum class EvaluationPath { Scalar, Sse2, Avx2, Avx512, AdvSimd };
 
 // ys[i] = f(xs[i]) for i < count, by the path in force. The vector paths take e^x, x^3, sin(x)
-// and sin(x)^3 from the vector maths library (general pow with the exponent 3.0 for both cubes),
-// each within one unit of the last place; the scalar path is TargetFunction itself.
+// and sin(x)^3 from a vector maths library (general pow with the exponent 3.0 for both cubes),
+// each within 4 units of the last place; the scalar path is TargetFunction itself.
 void EvaluateBlock(const double* xs, double* ys, std::size_t count);
 
 EvaluationPath ActiveEvaluationPath();

@@ -1,58 +1,24 @@
 #include "Chart.h"
 
-#include <algorithm>
-#include <type_traits>
+#include "Application.h"
+#include "Conversions.h"
+#include "Exception.h"
+#include "MemoryAdvice.h"
 
-#ifdef __linux__
-#include <malloc.h>
-#include <sys/mman.h>
-#include <unistd.h>
-#endif
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QSvgGenerator>
 
-namespace {
+#include <exception>
 
-constexpr qsizetype kFirstCapacity = 256;
-constexpr std::size_t kHugePage = 2 << 20;
-constexpr qsizetype kHugePagePoints = kHugePage / sizeof(QCPGraphData);
-constexpr qsizetype kHeaderPoints = 4; // room for Qt's and malloc's headers in a block
-
-// Faulting in a big block one 4 KiB page at a time costs more than filling it; huge pages cut
-// the faults 512-fold. The advice covers the allocator's whole mapping, so that growing it by
-// realloc still finds a single mapping to move.
-void AdviseHugePages([[maybe_unused]] void* block)
+void TSeriesData::Reserve(qsizetype points)
 {
-#ifdef __linux__
-    const std::size_t size = malloc_usable_size(block);
-    if (size < kHugePage) return;
-    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-    const auto begin = reinterpret_cast<std::uintptr_t>(block) & ~(page - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(block) + size + page - 1) & ~(page - 1);
-    madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#endif
-}
-
-} // namespace
-
-// Qt grows a list to a power of two bytes, which with malloc's header comes to just over 32 bytes
-// a point held right after growing. Here the storage grows by about half, by realloc: QList keeps
-// its storage in its one member, which a standard-layout class lets us reach. realloc moves a big
-// block by remapping its pages; a block of whole huge pages moves by whole page tables, where any
-// other move makes the next walk over the points fault every page in again.
-void TSeriesData::Grow()
-{
-    using Storage = QArrayDataPointer<QCPGraphData>;
-    static_assert(std::is_standard_layout_v<decltype(mData)> && sizeof(mData) == sizeof(Storage));
-    qsizetype capacity = std::max(kFirstCapacity, mData.capacity() + mData.capacity() / 2);
-    if (capacity >= 2 * kHugePagePoints)
-        capacity = (capacity + kHeaderPoints + kHugePagePoints / 2) / kHugePagePoints * kHugePagePoints - kHeaderPoints;
-    capacity = std::max(capacity, mData.size() + 1);
-    auto& storage = *reinterpret_cast<Storage*>(&mData);
-    if (storage.needsDetach()) {
-        mData.reserve(capacity); // the first block, or one shared with a copy of the data
-    } else {
-        storage->reallocate(capacity, QArrayData::KeepSize);
-    }
-    AdviseHugePages(storage.d_ptr());
+    // Room kept at the front for points inserted before the first stays part of the storage.
+    const qsizetype wanted = mData.size() - size() + points;
+    if (wanted <= mData.capacity()) return;
+    mData.reserve(wanted);
+    AdviseHugePages(mData.constData(), static_cast<std::size_t>(mData.capacity()) * sizeof(QCPGraphData));
 }
 
 TFastLineSeries::TFastLineSeries(TChart* chart) : QCPGraph(chart->xAxis, chart->yAxis), chart_(chart)
@@ -72,6 +38,22 @@ void TFastLineSeries::Clear()
     chart_->ScheduleRedraw();
 }
 
+void TFastLineSeries::Reserve(std::size_t points)
+{
+    points_->Reserve(static_cast<qsizetype>(std::min<std::size_t>(points, std::numeric_limits<qsizetype>::max())));
+}
+
+const QCPGraphData* TFastLineSeries::NearestInX(double x) const
+{
+    const auto begin = points_->constBegin();
+    const auto end = points_->constEnd();
+    if (begin == end) return nullptr;
+    const auto after = std::lower_bound(begin, end, x, [](const QCPGraphData& point, double key) { return point.key < key; });
+    if (after == begin) return &*after;
+    if (after == end) return &*(after - 1);
+    return x - (after - 1)->key <= after->key - x ? &*(after - 1) : &*after;
+}
+
 QCPRange TFastLineSeries::getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain) const
 {
     if (inSignDomain != QCP::sdBoth) return QCPGraph::getKeyRange(foundRange, inSignDomain);
@@ -87,7 +69,8 @@ QCPRange TFastLineSeries::getValueRange(bool& foundRange, QCP::SignDomain inSign
     return foundRange ? QCPRange(values_.lower, values_.upper) : QCPRange();
 }
 
-TChart::TChart(QWidget* parent) : QCustomPlot(parent), title_(new QCPTextElement(this))
+TChart::TChart(QWidget* parent)
+    : QCustomPlot(parent), title_(new QCPTextElement(this)), contextMenu_(new QMenu(this))
 {
     plotLayout()->insertRow(0);
     plotLayout()->addElement(0, 0, title_);
@@ -95,6 +78,30 @@ TChart::TChart(QWidget* parent) : QCustomPlot(parent), title_(new QCPTextElement
     axisRect()->setupFullAxesBox(true); // a frame: top and right axes without labels
     // Drag pans, the wheel zooms; a rectangle drawn with the right button zooms into it.
     setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
+
+    addLayer("readout", layer("overlay"), limAbove);
+    readoutLayer_ = layer("readout");
+    readoutLayer_->setMode(QCPLayer::lmBuffered);
+    readoutText_ = new QCPItemText(this);
+    readoutMark_ = new QCPItemTracer(this);
+    readoutText_->setLayer(readoutLayer_);
+    readoutMark_->setLayer(readoutLayer_);
+    readoutText_->position->setType(QCPItemPosition::ptAbsolute);
+    readoutText_->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+    readoutText_->setTextAlignment(Qt::AlignLeft);
+    readoutText_->setPadding(QMargins(4, 2, 4, 2));
+    readoutText_->setPen(QPen(Qt::gray));
+    readoutText_->setBrush(QColor(255, 255, 255, 220));
+    readoutMark_->setStyle(QCPItemTracer::tsCircle);
+    readoutMark_->setSize(7);
+    HideReadout();
+    setMouseTracking(true);
+    // The read-out follows the layout: a redraw may move the plot area and rescale the axes.
+    connect(this, &QCustomPlot::afterLayout, this, [this] {
+        if (cursor_) PlaceReadout(*cursor_);
+    });
+
+    BuildContextMenu();
     ApplyFont();
 }
 
@@ -104,6 +111,8 @@ bool TChart::LegendVisible() const { return legend->visible(); }
 void TChart::SetLegendVisible(bool visible) { legend->setVisible(visible); }
 QColor TChart::SeriesColor() const { return series_.front()->pen().color(); }
 void TChart::SetSeriesColor(const QColor& colour) { series_.front()->setPen(QPen(colour)); }
+QString TChart::SeriesName() const { return series_.front()->objectName(); }
+void TChart::SetSeriesName(const QString& name) { series_.front()->setObjectName(name); }
 
 void TChart::Redraw()
 {
@@ -116,6 +125,114 @@ void TChart::Redraw()
     }
     replot();
 }
+
+namespace {
+
+// The read-out belongs to the screen, not to a picture of the chart.
+class ReadoutHidden {
+public:
+    explicit ReadoutHidden(QCPLayer& layer) : layer_(layer), wasVisible_(layer.visible()) { layer_.setVisible(false); }
+    ~ReadoutHidden() { layer_.setVisible(wasVisible_); }
+
+private:
+    QCPLayer& layer_;
+    bool wasVisible_;
+};
+
+bool WriteSvg(TChart& chart, const QString& file)
+{
+    QSvgGenerator svg;
+    svg.setFileName(file);
+    svg.setSize(QSize(TChart::kImageWidth, TChart::kImageHeight));
+    svg.setViewBox(QRect(0, 0, TChart::kImageWidth, TChart::kImageHeight));
+    svg.setTitle(chart.Title());
+    QCPPainter painter;
+    if (!painter.begin(&svg)) return false;
+    chart.toPainter(&painter, TChart::kImageWidth, TChart::kImageHeight);
+    return painter.end();
+}
+
+std::string Quoted(const QString& file) { return "«" + file.toStdString() + "»"; }
+
+} // namespace
+
+void TChart::SaveImage(const QString& file)
+{
+    const QString format = QFileInfo(file).suffix().toLower();
+    if (format != "png" && format != "svg" && format != "pdf")
+        throw Exception("Не понимаю, в каком формате сохранить " + Quoted(file) +
+                        ": имя файла должно оканчиваться на .png, .svg или .pdf.");
+    const ReadoutHidden hidden(*readoutLayer_);
+    bool written = false;
+    if (format == "png")
+        written = savePng(file, kImageWidth, kImageHeight);
+    else if (format == "svg")
+        written = WriteSvg(*this, file);
+    else
+        written = savePdf(file, kImageWidth, kImageHeight, QCP::epAllowCosmetic, QString(), Title());
+    if (!written) throw Exception("Не удалось записать файл " + Quoted(file) + ".");
+}
+
+QImage TChart::Image()
+{
+    const ReadoutHidden hidden(*readoutLayer_);
+    return toPixmap(kImageWidth, kImageHeight).toImage();
+}
+
+void TChart::BuildContextMenu()
+{
+    contextMenu_->addAction("Сохранить график…", this, &TChart::AskAndSaveImage);
+    contextMenu_->addAction("Копировать график", this, &TChart::CopyImage);
+    contextMenu_->addAction("Показать всё", this, &TChart::Redraw);
+}
+
+void TChart::AskAndSaveImage()
+{
+    auto* dialog = new QFileDialog(this, "Сохранить график");
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setNameFilters({"Рисунок PNG (*.png)", "Рисунок SVG (*.svg)", "Документ PDF (*.pdf)"});
+    dialog->setDefaultSuffix("png");
+    dialog->selectFile("график.png");
+    // A name typed without an extension takes the chosen format's.
+    connect(dialog, &QFileDialog::filterSelected, dialog,
+            [dialog](const QString& filter) { dialog->setDefaultSuffix(filter.section("*.", 1).chopped(1)); });
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) {
+        // Qt's widgets, which deliver the choice, are built without exception support.
+        try {
+            SaveImage(file);
+        } catch (...) {
+            Application->HandleException(std::current_exception());
+        }
+    });
+    dialog->open();
+}
+
+void TChart::CopyImage() { QGuiApplication::clipboard()->setImage(Image()); }
+
+void TChart::PlaceReadout(QPoint cursor)
+{
+    const QCPGraphData* point = axisRect()->rect().contains(cursor) ? series_.front()->NearestInX(xAxis->pixelToCoord(cursor.x())) : nullptr;
+    if (!point) {
+        readoutText_->setVisible(false);
+        readoutMark_->setVisible(false);
+        return;
+    }
+    const auto number = [](double value) { return QString::fromStdString(FloatToStrF(value, ffGeneral, 10, 0)); };
+    readoutText_->setText("x = " + number(point->key) + "\nf(x) = " + number(point->value));
+    readoutText_->position->setCoords(axisRect()->topLeft() + QPointF(6, 6));
+    readoutText_->setVisible(true);
+    readoutMark_->position->setCoords(point->key, point->value);
+    readoutMark_->setVisible(!std::isnan(point->value));
+}
+
+void TChart::HideReadout()
+{
+    cursor_.reset();
+    PlaceReadout(QPoint(-1, -1));
+}
+
+QString TChart::Readout() const { return readoutText_->visible() ? readoutText_->text() : QString(); }
 
 void TChart::changeEvent(QEvent* event)
 {
@@ -136,18 +253,49 @@ void TChart::ApplyFont()
         axis->setLabelFont(font());
     }
     legend->setFont(font());
+    readoutText_->setFont(font());
 }
 
 void TChart::mousePressEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::RightButton) {
+        rightPressAt_ = event->position().toPoint();
+        rightDragged_ = false;
+    }
     setSelectionRectMode(event->button() == Qt::RightButton ? QCP::srmZoom : QCP::srmNone);
     QCustomPlot::mousePressEvent(event);
 }
 
+void TChart::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    if (event->buttons() & Qt::RightButton && (at - rightPressAt_).manhattanLength() >= QApplication::startDragDistance())
+        rightDragged_ = true;
+    QCustomPlot::mouseMoveEvent(event);
+    cursor_ = at;
+    PlaceReadout(at);
+    readoutLayer_->replot();
+}
+
+// A right click without dragging opens the menu instead of zooming into a rectangle.
 void TChart::mouseReleaseEvent(QMouseEvent* event)
 {
+    const bool menu = event->button() == Qt::RightButton && !rightDragged_;
+    if (menu) selectionRect()->cancel();
     QCustomPlot::mouseReleaseEvent(event);
     setSelectionRectMode(QCP::srmNone);
+    if (menu) {
+        HideReadout();
+        readoutLayer_->replot();
+        contextMenu_->popup(event->globalPosition().toPoint());
+    }
+}
+
+// The mouse's menu opens on the release of a click; this is the keyboard's.
+void TChart::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (event->reason() != QContextMenuEvent::Mouse) contextMenu_->popup(event->globalPos());
+    event->accept();
 }
 
 // Back to the full view after panning and zooming.
@@ -155,4 +303,11 @@ void TChart::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QCustomPlot::mouseDoubleClickEvent(event);
     Redraw();
+}
+
+void TChart::leaveEvent(QEvent* event)
+{
+    HideReadout();
+    readoutLayer_->replot();
+    QCustomPlot::leaveEvent(event);
 }

@@ -1,6 +1,23 @@
 #include "Controls.h"
 
+#include <QKeyEvent>
+
+#include <limits>
+
+TEdit::TEdit(QWidget* parent) : QLineEdit(parent) { setMaxLength(std::numeric_limits<int>::max()); }
+
 std::string TEdit::GetText() const { return text().toStdString(); }
+
+void TBitBtn::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (!event->isAutoRepeat()) click(); // holding Enter presses once, as holding Space does
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
 
 int TStrings::Add(const std::string& line)
 {

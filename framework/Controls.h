@@ -15,21 +15,26 @@ public:
     using QLabel::QLabel;
 };
 
+// Takes text of any length (QLineEdit's own limit would cut a long paste short).
 class TEdit : public QLineEdit {
     Q_OBJECT
 
 public:
-    using QLineEdit::QLineEdit;
+    explicit TEdit(QWidget* parent = nullptr);
 
     // The box's current text, whole.
     std::string GetText() const;
 };
 
+// A button with the focus is pressed by Enter as well as by Space, default button or not.
 class TBitBtn : public QPushButton {
     Q_OBJECT
 
 public:
     using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // The lines of a memo.

@@ -1,14 +1,15 @@
 # The window services: the application object, forms, controls and the chart, over Qt Widgets
-# and QCustomPlot. This directory is added before the top level looks for Qt, and QCustomPlot's
-# package needs PrintSupport found first.
-find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport)
+# and QCustomPlot; Qt SVG writes the chart's SVG pictures. This directory is added before the
+# top level looks for Qt, and QCustomPlot's package needs PrintSupport found first.
+find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport Svg)
 find_package(QCustomPlotQt6 REQUIRED)
 
 add_library(framework_gui STATIC
   Application.cpp Application.h
   Forms.cpp Forms.h
   Controls.cpp Controls.h
-  Chart.cpp Chart.h)
+  Chart.cpp Chart.h
+  MemoryAdvice.cpp MemoryAdvice.h)
 set_target_properties(framework_gui PROPERTIES AUTOMOC ON)
 target_include_directories(framework_gui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(framework_gui PUBLIC framework_base Qt6::Widgets QCustomPlotQt6::QCustomPlotQt6)
+target_link_libraries(framework_gui PUBLIC framework_base Qt6::Widgets QCustomPlotQt6::QCustomPlotQt6 PRIVATE Qt6::Svg)

@@ -1,6 +1,7 @@
 #include "MainForm.h"
 
 #include "CalculationRun.h"
+#include "ui_MainForm.h"
 
 TForm1* Form1 = nullptr;
 
@@ -15,12 +16,13 @@ private:
     TMemo* memo_;
 };
 
-// The series is looked up through the chart for the clear and for every point.
+// The series is looked up through the chart for the clear, the room and every point.
 class ChartPlot final : public PlotSink {
 public:
     explicit ChartPlot(TChart* chart) : chart_(chart) {}
     void Clear() override { chart_->GetSeries(0)->Clear(); }
-    void Add(PlotPoint point) override { chart_->GetSeries(0)->AddXY(point.x, point.y, "", clTeeColor); }
+    void Reserve(std::size_t points) override { chart_->GetSeries(0)->Reserve(points); }
+    void Add(PlotPoint point) override { chart_->GetSeries(0)->AddXY(point.x, point.y, "", clDefaultColor); }
 
 private:
     TChart* chart_;
@@ -30,8 +32,10 @@ private:
 
 TForm1::TForm1(TComponent* Owner) : TForm(Owner)
 {
-    Load(*this);
+    Load<Ui::TForm1>();
 }
+
+TForm1::TForm1(TComponent* Owner, int Dummy) : TForm(Owner, Dummy) {}
 
 void TForm1::BitBtn1Click(TObject* /*Sender*/)
 {

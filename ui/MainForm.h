@@ -1,14 +1,43 @@
 #pragma once
 // The main window: four input boxes, the Calculate button, the report memo and the chart. Its
 // layout, captions, fonts and chart settings are the form description MainForm.ui.
+#include "Chart.h"
+#include "Controls.h"
 #include "Forms.h"
-#include "ui_MainForm.h"
 
-class TForm1 : public TForm, public Ui::TForm1 {
+class TForm1 : public TForm {
     Q_OBJECT
+    // The published fields, in declared order; building the form assigns each the component of
+    // its name.
+    Q_PROPERTY(TBitBtn* BitBtn1 MEMBER BitBtn1)
+    Q_PROPERTY(TMemo* mInfo MEMBER mInfo)
+    Q_PROPERTY(TChart* Chart MEMBER Chart)
+    Q_PROPERTY(TEdit* Edit1 MEMBER Edit1)
+    Q_PROPERTY(TEdit* Edit2 MEMBER Edit2)
+    Q_PROPERTY(TEdit* Edit3 MEMBER Edit3)
+    Q_PROPERTY(TEdit* Edit4 MEMBER Edit4)
+    Q_PROPERTY(TFastLineSeries* Series1 MEMBER Series1)
+    Q_PROPERTY(TLabel* Label1 MEMBER Label1)
+    Q_PROPERTY(TLabel* Label2 MEMBER Label2)
+    Q_PROPERTY(TLabel* Label3 MEMBER Label3)
+    Q_PROPERTY(TLabel* Label4 MEMBER Label4)
 
 public:
+    TBitBtn* BitBtn1 = nullptr;
+    TMemo* mInfo = nullptr;
+    TChart* Chart = nullptr;
+    TEdit* Edit1 = nullptr;
+    TEdit* Edit2 = nullptr;
+    TEdit* Edit3 = nullptr;
+    TEdit* Edit4 = nullptr;
+    TFastLineSeries* Series1 = nullptr;
+    TLabel* Label1 = nullptr;
+    TLabel* Label2 = nullptr;
+    TLabel* Label3 = nullptr;
+    TLabel* Label4 = nullptr;
+
     explicit TForm1(TComponent* Owner);
+    TForm1(TComponent* Owner, int Dummy);
 
 public slots:
     // Calculate: runs the calculation on the four input texts, reporting into the memo and

@@ -1,9 +1,15 @@
 // The chart and its series: points, gaps, redrawing, the settings a form description makes,
-// and the mouse interactions.
+// the mouse interactions, the read-out, the context menu and the chart's pictures.
 #include "Application.h"
 #include "Chart.h"
+#include "Conversions.h"
+#include "Exception.h"
 
+#include <QClipboard>
+#include <QFileDialog>
 #include <QSignalSpy>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -28,11 +34,27 @@ class ChartTest : public QObject {
         QTRY_COMPARE(chart->xAxis->range(), QCPRange(0, 10));
     }
 
+    // The point of the plot area at abscissa x, halfway up.
+    QPoint PixelAt(double x) const
+    {
+        return QPoint(qRound(chart->xAxis->coordToPixel(x)), chart->axisRect()->rect().center().y());
+    }
+
+    QAction* MenuAction(int index) const { return chart->ContextMenu()->actions().at(index); }
+
+    // What the read-out shows for the point (x, y), in the process locale's notation.
+    static QString ReadoutOf(double x, double y)
+    {
+        const QString separator = QString::fromStdString(DecimalSeparator());
+        return QString("x = %1\nf(x) = %2").arg(QString::number(x).replace('.', separator), QString::number(y).replace('.', separator));
+    }
+
 private slots:
     void initTestCase() { Application->Initialize(); }
 
     void init()
     {
+        QApplication::setStartDragDistance(10);
         chart = std::make_unique<TChart>();
         chart->resize(544, 446);
         chart->show();
@@ -62,7 +84,7 @@ private slots:
         const double inf = std::numeric_limits<double>::infinity();
         const double x[] = {3, 1, 2, 0, 4};
         const double y[] = {inf, -inf, std::nan(""), 5, 6};
-        for (int i = 0; i < 5; ++i) Series()->AddXY(x[i], y[i], "", clTeeColor);
+        for (int i = 0; i < 5; ++i) Series()->AddXY(x[i], y[i], "", clDefaultColor);
         QCOMPARE(Series()->Count(), 5);
         double key = 0;
         for (const QCPGraphData& point : *Series()->data()) {
@@ -136,6 +158,7 @@ private slots:
         QTest::mouseRelease(plot, Qt::RightButton, {}, centre);
         const QCPRange zoomed = chart->xAxis->range();
         QVERIFY(zoomed.size() < 5 && zoomed.lower > 0);
+        QVERIFY(!chart->ContextMenu()->isVisible()); // a drag is no click
 
         QTest::mousePress(plot, Qt::LeftButton, {}, centre);
         QTest::mouseMove(plot, centre + QPoint(100, 0));
@@ -149,7 +172,134 @@ private slots:
         QVERIFY(chart->xAxis->range().size() > zoomed.size());
 
         QTest::mouseDClick(plot, Qt::LeftButton, {}, centre);
+        QTest::mouseRelease(plot, Qt::LeftButton, {}, centre); // QTest leaves the button down
         QCOMPARE(chart->xAxis->range(), QCPRange(0, 10));
+    }
+
+    void reservedRoomIsTakenOnceAndReturnedByClear()
+    {
+        constexpr int kPoints = 100'000;
+        Series()->Reserve(kPoints);
+        QCOMPARE(Series()->Capacity(), kPoints);
+        Series()->AddXY(0, 0);
+        const QCPGraphData* storage = &*Series()->data()->constBegin();
+        for (int i = 1; i < kPoints; ++i) Series()->AddXY(i, i % 7);
+        QCOMPARE(&*Series()->data()->constBegin(), storage);
+        QCOMPARE(Series()->Capacity(), kPoints);
+        Series()->Clear();
+        QCOMPARE(Series()->Capacity(), 0);
+    }
+
+    void readoutShowsTheNearestPointAndGoesOnLeave_data()
+    {
+        QTest::addColumn<double>("cursor");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("between, nearer the left") << 2.6 << ReadoutOf(2.5, 1.5625);
+        QTest::newRow("between, nearer the right") << 2.9 << ReadoutOf(3, 2.25);
+        QTest::newRow("near the first point") << 0.1 << ReadoutOf(0, 0);
+        QTest::newRow("near the last point") << 9.9 << ReadoutOf(10, 25);
+    }
+
+    void readoutShowsTheNearestPointAndGoesOnLeave()
+    {
+        QFETCH(double, cursor);
+        QFETCH(QString, shown);
+        for (int i = 0; i <= 20; ++i) Series()->AddXY(i / 2.0, i * i / 16.0);
+        QTRY_COMPARE(chart->xAxis->range(), QCPRange(0, 10));
+        const QImage picture = chart->Image();
+
+        QTest::mouseMove(chart.get(), PixelAt(cursor));
+        QCOMPARE(chart->Readout(), shown);
+        QCOMPARE(chart->Image(), picture); // the read-out is for the screen only
+        QTest::mouseMove(chart.get(), QPoint(chart->width() / 2, 2)); // over the title
+        QCOMPARE(chart->Readout(), QString());
+        QTest::mouseMove(chart.get(), PixelAt(cursor));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(chart.get(), &leave);
+        QCOMPARE(chart->Readout(), QString());
+    }
+
+    void rightClickOpensTheMenu()
+    {
+        PlotLine();
+        const QStringList texts{"Сохранить график…", "Копировать график", "Показать всё"};
+        for (int i = 0; i < texts.size(); ++i) QCOMPARE(MenuAction(i)->text(), texts[i]);
+
+        const QPoint centre = chart->axisRect()->rect().center();
+        QTest::mousePress(chart.get(), Qt::RightButton, {}, centre);
+        QTest::mouseMove(chart.get(), centre + QPoint(3, 3)); // a tremor is no drag
+        QTest::mouseRelease(chart.get(), Qt::RightButton, {}, centre + QPoint(3, 3));
+        QTRY_VERIFY(chart->ContextMenu()->isVisible());
+        QCOMPARE(chart->xAxis->range(), QCPRange(0, 10));
+        chart->ContextMenu()->close();
+
+        chart->xAxis->setRange(2, 3);
+        MenuAction(2)->trigger(); // Показать всё
+        QCOMPARE(chart->xAxis->range(), QCPRange(0, 10));
+
+        QGuiApplication::clipboard()->clear();
+        MenuAction(1)->trigger(); // Копировать график
+        QCOMPARE(QGuiApplication::clipboard()->image(), chart->Image());
+        QCOMPARE(chart->Image().size(), QSize(544, 446));
+    }
+
+    void savesThePictureInTheFormatOfTheExtension_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("start");
+        QTest::newRow("PNG") << "plot.png" << QByteArray("\x89PNG");
+        QTest::newRow("SVG, any case") << "plot.SVG" << QByteArray("<?xml");
+        QTest::newRow("PDF") << "plot.pdf" << QByteArray("%PDF");
+    }
+
+    void savesThePictureInTheFormatOfTheExtension()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, start);
+        PlotLine();
+        QTemporaryDir directory;
+        const QString path = directory.filePath(file);
+        chart->SaveImage(path);
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.read(start.size()) == start);
+        if (file.endsWith("png")) QCOMPARE(QImage(path).size(), QSize(544, 446));
+        if (file.endsWith("SVG")) QCOMPARE(QSvgRenderer(path).viewBox(), QRect(0, 0, 544, 446));
+    }
+
+    void refusesWhatItCannotSave_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown format") << "plot.bmp" << "должно оканчиваться на .png, .svg или .pdf";
+        QTest::newRow("no such folder") << "missing/plot.png" << "Не удалось записать файл";
+    }
+
+    void refusesWhatItCannotSave()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        QTemporaryDir directory;
+        const QString path = directory.filePath(file);
+        try {
+            chart->SaveImage(path);
+            QFAIL("saved");
+        } catch (const Exception& error) {
+            const QString text = QString::fromStdString(error.Message);
+            QVERIFY2(text.contains(message) && text.contains(path), qPrintable(text));
+        }
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void saveAsAsksForTheFile()
+    {
+        QTemporaryDir directory;
+        MenuAction(0)->trigger(); // Сохранить график…
+        QFileDialog* dialog = nullptr;
+        QTRY_VERIFY((dialog = chart->findChild<QFileDialog*>()) && dialog->isVisible());
+        dialog->selectFile(directory.filePath("plot.pdf"));
+        QMetaObject::invokeMethod(dialog, "accept");
+        QVERIFY(QFile::exists(directory.filePath("plot.pdf")));
     }
 };
 

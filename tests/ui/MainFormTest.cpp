@@ -1,12 +1,14 @@
-// The main window as the user meets it: its layout as it opens, typing and pressing Calculate,
-// errors, resizing.
+// The main window as the user meets it: its layout and fields as it opens, typing and pressing
+// Calculate, errors, resizing.
 #include "Application.h"
 #include "Conversions.h"
 #include "ErrorBoxes.h"
 #include "Exception.h"
 #include "MainForm.h"
 
+#include <QClipboard>
 #include <QInputMethodEvent>
+#include <QMetaProperty>
 #include <QTest>
 
 #include <cmath>
@@ -105,6 +107,24 @@ private slots:
         QCOMPARE(form->mInfo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     }
 
+    void publishesItsComponentsInDeclaredOrder()
+    {
+        const QStringList declared{"BitBtn1", "mInfo",   "Chart",  "Edit1",  "Edit2",  "Edit3",
+                                   "Edit4",   "Series1", "Label1", "Label2", "Label3", "Label4"};
+        QStringList published;
+        for (int i = TForm::staticMetaObject.propertyCount(); i < TForm1::staticMetaObject.propertyCount(); ++i)
+            published << TForm1::staticMetaObject.property(i).name();
+        QCOMPARE(published, declared);
+        for (const QString& name : declared) {
+            const auto* field = form->property(name.toUtf8()).value<QObject*>();
+            QVERIFY2(field && field->objectName() == name, qPrintable(name));
+        }
+        QCOMPARE(form->Series1, form->Chart->GetSeries(0));
+
+        const TForm1 empty(nullptr, 0); // the second constructor reads no description
+        QVERIFY(empty.children().isEmpty() && !empty.BitBtn1);
+    }
+
     void opensWithEmptyTitledChart()
     {
         TChart* chart = form->Chart;
@@ -129,6 +149,53 @@ private slots:
         QCOMPARE(Series()->data()->constBegin()->key, 0.9);
         QCOMPARE((Series()->data()->constEnd() - 1)->key, 5.099999999999999);
         QCOMPARE(QApplication::focusWidget(), form->BitBtn1);
+    }
+
+    void keyboardPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier);
+        QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    }
+
+    void keyboardPressesTheFocusedButton()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        Type({"1", "5", "0.1", "0.0001"});
+        form->BitBtn1->setFocus();
+        QTest::keyClick(form->BitBtn1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(MemoLines(), Report({"1.019122", "4.595297"}));
+    }
+
+    void longPasteIsKeptWhole()
+    {
+        const QString text = "0." + QString(40'000, '1');
+        QGuiApplication::clipboard()->setText(text);
+        form->Edit1->setFocus();
+        QTest::keyClick(form->Edit1, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(form->Edit1->GetText(), text.toStdString());
+    }
+
+    // The run tells the series how many points it will add: their room is taken once, exactly.
+    void plotRoomIsReservedExactly_data()
+    {
+        QTest::addColumn<QStringList>("inputs");
+        QTest::addColumn<int>("points");
+        QTest::newRow("typical") << QStringList{"1", "5", "0.1", "0.0001"} << 43;
+        QTest::newRow("fine step") << QStringList{"1", "2", "1e-5", "0.0001"} << 100'002;
+    }
+
+    void plotRoomIsReservedExactly()
+    {
+        QFETCH(QStringList, inputs);
+        QFETCH(int, points);
+        Type(inputs);
+        Press();
+        QCOMPARE(Series()->Count(), points);
+        QCOMPARE(Series()->Capacity(), points);
     }
 
     void secondPressAppendsReportAndReplacesPlot()
@@ -186,12 +253,14 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::newRow("larger") << QSize(1000, 700);
         QTest::newRow("smaller") << QSize(600, 300);
+        QTest::newRow("narrower than the chart") << QSize(300, 200); // no minimum size: they overlap
     }
 
     void resizeKeepsChartDockedRight()
     {
         QFETCH(QSize, size);
         form->resize(size);
+        QTRY_COMPARE(form->size(), size);
         QTRY_COMPARE(form->Chart->geometry(), QRect(size.width() - 544, 0, 544, size.height()));
         // The left column's controls keep their places in the form.
         QCOMPARE(form->Label1->mapTo(form.get(), QPoint(0, 0)), QPoint(43, 8));

@@ -1,18 +1,23 @@
 // Opens the main window as the program does, types the typical run (a = 1, b = 5, h = 0.1,
-// EPS = 0.0001) into it, presses Calculate and saves a picture of the window.
-// Usage: window_shot FILE.png   (run it under a display, e.g. xvfb-run)
+// EPS = 0.0001) into it, presses Calculate and saves a picture of the window: as it stands, with
+// the read-out of the point under the mouse, or with the chart's context menu open.
+// Usage: window_shot FILE.png [readout|menu]   (run it under a display, e.g. xvfb-run)
 #include "Application.h"
 #include "MainForm.h"
 
 #include <QApplication>
+#include <QMenu>
+#include <QScreen>
 #include <QTest>
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fputs("usage: window_shot FILE.png\n", stderr);
+    const char* const scene = argc == 3 ? argv[2] : "";
+    if (argc < 2 || argc > 3 || (argc == 3 && std::strcmp(scene, "readout") != 0 && std::strcmp(scene, "menu") != 0)) {
+        std::fputs("usage: window_shot FILE.png [readout|menu]\n", stderr);
         return 2;
     }
     Application->Initialize();
@@ -27,5 +32,20 @@ int main(int argc, char** argv)
     QTest::mouseClick(Form1->BitBtn1, Qt::LeftButton);
     QTest::qWait(300); // the chart redraws once the click has been handled
 
-    return Form1->grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+    TChart* const chart = Form1->Chart;
+    // Near the first root, where the line crosses zero.
+    const QPoint atRoot(qRound(chart->xAxis->coordToPixel(1.02)), qRound(chart->yAxis->coordToPixel(0)));
+    QPixmap picture;
+    if (std::strcmp(scene, "menu") == 0) {
+        QTest::mouseClick(chart, Qt::RightButton, {}, atRoot);
+        QTest::qWait(300);
+        // The menu is a window of its own: the picture is taken from the screen.
+        const QRect frame = Form1->frameGeometry();
+        picture = Form1->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    } else {
+        if (std::strcmp(scene, "readout") == 0) QTest::mouseMove(chart, atRoot);
+        QTest::qWait(100);
+        picture = Form1->grab();
+    }
+    return picture.save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }
