@@ -1,9 +1,12 @@
 #pragma once
 // The entry routine of the window program: bring up the application, create the main window,
 // run the event loop until it is closed, and report an error that escapes any of them once.
-// The process ends with status 0 on every path.
+// The process ends with status 0 on every path but one: with no display the window cannot
+// appear, which is said in one line on stderr and ends the process with status 1.
 #include "Application.h"
 #include "Exception.h"
+
+#include <cstdio>
 
 template <class TMainForm>
 int RunApplication(TMainForm*& mainForm)
@@ -13,6 +16,9 @@ int RunApplication(TMainForm*& mainForm)
         Application->MainFormOnTaskBar = true;
         Application->CreateForm(&mainForm);
         Application->Run();
+    } catch (EDisplayMissing& missing) {
+        std::fprintf(stderr, "rootfinder: %s\n", missing.Message.c_str());
+        return 1;
     } catch (Exception& exception) {
         Application->ShowException(exception);
     } catch (...) {

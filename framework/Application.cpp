@@ -8,10 +8,17 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
+#include <cstdio>
+#include <cstdlib>
 #include <new>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -21,6 +28,53 @@ const char* const kIconFolder = ":/icons";
 #ifndef Q_OS_WIN
 // The forms are drawn in Tahoma. Debian's fonts-wine installs it outside fontconfig's paths.
 const char* const kFontFiles[] = {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"};
+#endif
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS) && !defined(Q_OS_ANDROID)
+// The Unix desktops: a window needs an X or Wayland display, named in the environment, unless a
+// Qt platform (offscreen, for one) is chosen explicitly.
+const char* const kUseTheCommandLine = "; rootfinder-cli работает и без дисплея.";
+
+std::string EnvironmentValue(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+void CheckDisplay()
+{
+    if (!EnvironmentValue("QT_QPA_PLATFORM").empty()) return;
+    if (!EnvironmentValue("DISPLAY").empty() || !EnvironmentValue("WAYLAND_DISPLAY").empty()) return;
+    throw EDisplayMissing(std::string("нет дисплея: не заданы DISPLAY и WAYLAND_DISPLAY") + kUseTheCommandLine);
+}
+
+// Qt ends the process (abort, core dump) when no platform plugin starts, for instance when the
+// display named in DISPLAY cannot be reached. While Qt's application object is being created its
+// messages are held back; a fatal one is replaced by one line of ours and a plain exit with status
+// 1, since Qt cannot carry on and nothing can be unwound from inside its message handler.
+struct HeldMessage {
+    QtMsgType type;
+    QByteArray file, function, category;
+    int line;
+    QString text;
+};
+std::vector<HeldMessage> heldMessages;
+
+void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type != QtFatalMsg) {
+        heldMessages.push_back({type, context.file, context.function, context.category, context.line, message});
+        return;
+    }
+    const std::string display = EnvironmentValue("WAYLAND_DISPLAY").empty() ? EnvironmentValue("DISPLAY")
+                                                                             : EnvironmentValue("WAYLAND_DISPLAY");
+    const std::string what = display.empty() ? "дисплей" : "дисплей «" + display + "»";
+    std::fprintf(stderr, "rootfinder: не удалось открыть %s%s\n", what.c_str(), kUseTheCommandLine);
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+#else
+void CheckDisplay() {}
 #endif
 
 // Last line of defence for an error that escapes event delivery somewhere other than a form's
@@ -42,13 +96,48 @@ public:
 
 TApplication instance;
 
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS) && !defined(Q_OS_ANDROID)
+QApplication* CreateQtApplication(int& argc, char** argv)
+{
+    const QtMessageHandler previousHandler = qInstallMessageHandler(HoldStartupMessage);
+    auto* application = new QtApplication(argc, argv);
+    qInstallMessageHandler(previousHandler);
+    for (const HeldMessage& held : std::exchange(heldMessages, {})) {
+        const QMessageLogContext context(held.file.constData(), held.line, held.function.constData(),
+                                         held.category.constData());
+        qt_message_output(held.type, context, held.text);
+    }
+    return application;
+}
+#else
+QApplication* CreateQtApplication(int& argc, char** argv)
+{
+    return new QtApplication(argc, argv);
+}
+#endif
+
+// Qt's own texts (standard buttons, context menus) in the user's language, as a native program
+// shows them; the program's own texts are Russian whatever the language.
+void LoadQtTranslations()
+{
+    static QTranslator* translator = nullptr;
+    if (translator) return;
+    translator = new QTranslator(qApp);
+    if (translator->load(QLocale::system(), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+}
+
 } // namespace
 
 TApplication* const Application = &instance;
 
 void TApplication::Initialize()
 {
-    if (!QApplication::instance()) qtApplication_ = new QtApplication(argc_, argv_);
+    if (!QApplication::instance()) {
+        CheckDisplay();
+        qtApplication_ = CreateQtApplication(argc_, argv_);
+    }
+    LoadQtTranslations();
 #ifndef Q_OS_WIN
     for (const char* file : kFontFiles)
         if (QFile::exists(file)) QFontDatabase::addApplicationFont(file);

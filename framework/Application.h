@@ -9,6 +9,12 @@
 class QApplication;
 class TForm;
 
+// Raised by Initialize when the window has nowhere to appear: no display to connect to.
+class EDisplayMissing : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // The application and its forms live until the process ends: by the time static objects are
 // destroyed, Qt's own globals are gone and Qt's application object can no longer be destroyed.
 class TApplication {
@@ -17,8 +23,10 @@ public:
     TApplication(const TApplication&) = delete;
     TApplication& operator=(const TApplication&) = delete;
 
-    // Creates Qt's application object unless one exists, registers the fonts the forms use and
-    // applies the floating-point setting. The command line is never handed to Qt.
+    // Creates Qt's application object unless one exists, loads Qt's translations for the user's
+    // language, registers the fonts the forms use and applies the floating-point setting. The
+    // command line is never handed to Qt. Raises EDisplayMissing when no display is named; when
+    // the named one cannot be opened, says so on stderr and ends the process with status 1.
     void Initialize();
 
     // Qt gives every top-level window its own taskbar button, so this is only recorded.

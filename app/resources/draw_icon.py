@@ -2,8 +2,9 @@
 """Draws the application icon: a red curve crossing the x axis on a light rounded tile,
 its two roots marked with blue dots.
 
-Writes rootfinder-<N>.png (N = 256, 48, 32, 24, 16; 8-bit RGBA) and rootfinder.ico (the
-five images at 32 bits per pixel: 256 as PNG, the others as DIBs) beside this script.
+Writes rootfinder-<N>.png (N = 256, 48, 32, 24, 16; 8-bit RGBA), rootfinder.ico (the
+five images at 32 bits per pixel: 256 as PNG, the others as DIBs) and rootfinder.svg (the
+256-pixel layout as vector shapes) beside this script.
 Standard library only. The outputs are committed, so the build never runs this.
 
     python3 app/resources/draw_icon.py
@@ -96,28 +97,39 @@ class Canvas:
         return rows
 
 
+class Geometry:
+    """Where the tile, the axis, the roots and the curve lie at one size (shared by both outputs)."""
+
+    def __init__(self, size):
+        L = LAYOUT[size]
+        m = L["margin"]
+        self.outer = (m, m, size - m, size - m)
+        self.inner = (m + L["border"], m + L["border"], size - m - L["border"], size - m - L["border"])
+        self.inner_r = max(L["radius"] - L["border"], 0.0)
+        self.axis_y = snap(size * 0.56, L["axis_w"])
+        self.root1 = snap(size * 0.29, 1)
+        self.root2 = snap(size * 0.71, 1)
+        # A parabola through the two roots, tilted so the right branch climbs faster.
+        steepness = L["depth"] / ((self.root2 - self.root1) / 2) ** 2
+        middle = (self.root1 + self.root2) / 2
+
+        def curve_y(x):
+            tilt = 1 + 1.2 * (x - middle) / size
+            return self.axis_y - steepness * (x - self.root1) * (x - self.root2) * tilt
+
+        self.step = 0.05 if size < 64 else 0.25
+        left, right = self.inner[0], self.inner[2]
+        self.xs = [left + i * self.step for i in range(int((right - left) / self.step) + 1)]
+        self.curve = [(x, curve_y(x)) for x in self.xs]
+
+
 def draw(size):
     L = LAYOUT[size]
     canvas = Canvas(size)
-    m = L["margin"]
-    outer = (m, m, size - m, size - m)
-    inner = (m + L["border"], m + L["border"], size - m - L["border"], size - m - L["border"])
-    inner_r = max(L["radius"] - L["border"], 0.0)
-
-    axis_y = snap(size * 0.56, L["axis_w"])
-    root1 = snap(size * 0.29, 1)
-    root2 = snap(size * 0.71, 1)
-    # A parabola through the two roots, tilted so the right branch climbs faster.
-    steepness = L["depth"] / ((root2 - root1) / 2) ** 2
-    middle = (root1 + root2) / 2
-
-    def curve_y(x):
-        tilt = 1 + 1.2 * (x - middle) / size
-        return axis_y - steepness * (x - root1) * (x - root2) * tilt
-
-    step = 0.05 if size < 64 else 0.25
-    xs = [inner[0] + i * step for i in range(int((inner[2] - inner[0]) / step) + 1)]
-    curve = [(x, curve_y(x)) for x in xs]
+    g = Geometry(size)
+    outer, inner, inner_r = g.outer, g.inner, g.inner_r
+    axis_y, root1, root2 = g.axis_y, g.root1, g.root2
+    step, xs, curve = g.step, g.xs, g.curve
     half_curve = L["curve_w"] / 2
 
     for y in range(size):
@@ -206,6 +218,62 @@ def ico(images):
     return directory + entries + blobs
 
 
+def hex_colour(rgb):
+    return "#%02x%02x%02x" % rgb
+
+
+def svg(size):
+    """The same picture as vector shapes; the curve and the tile are clipped to the tile's inside."""
+    L = LAYOUT[size]
+    g = Geometry(size)
+    x0, y0, x1, y1 = g.outer
+    ix0, iy0, ix1, iy1 = g.inner
+    n = lambda v: f"{v:.2f}".rstrip("0").rstrip(".")
+    grid = []
+    if L["grid"]:
+        # The same lines the pixel drawing puts through the first root and the axis.
+        first_x = g.root1 - math.floor((g.root1 - ix0) / L["grid"]) * L["grid"]
+        x = first_x
+        while x < ix1:
+            grid.append(f'<line x1="{n(x)}" y1="{n(iy0)}" x2="{n(x)}" y2="{n(iy1)}"/>')
+            x += L["grid"]
+        y = g.axis_y - math.floor((g.axis_y - iy0) / L["grid"]) * L["grid"]
+        while y < iy1:
+            grid.append(f'<line x1="{n(ix0)}" y1="{n(y)}" x2="{n(ix1)}" y2="{n(y)}"/>')
+            y += L["grid"]
+    # Every fourth sample of the curve is plenty for a path.
+    points = " ".join(f"{n(x)},{n(y)}" for x, y in g.curve[::4])
+    dots = []
+    for root in (g.root1, g.root2):
+        if L["ring"]:
+            dots.append(f'<circle cx="{n(root)}" cy="{n(g.axis_y)}" r="{n(L["dot_r"] + L["ring"])}" '
+                        f'fill="{hex_colour(RING)}"/>')
+        dots.append(f'<circle cx="{n(root)}" cy="{n(g.axis_y)}" r="{n(L["dot_r"])}" fill="{hex_colour(DOT)}"/>')
+    lines = [
+        f'<svg xmlns="http://www.w3.org/2000/svg" width="{size}" height="{size}" viewBox="0 0 {size} {size}">',
+        "<defs>",
+        f'<linearGradient id="tile" x1="0" y1="{n(iy0)}" x2="0" y2="{n(iy1)}" gradientUnits="userSpaceOnUse">'
+        f'<stop offset="0" stop-color="{hex_colour(TILE_TOP)}"/>'
+        f'<stop offset="1" stop-color="{hex_colour(TILE_BOTTOM)}"/></linearGradient>',
+        f'<clipPath id="inside"><rect x="{n(ix0)}" y="{n(iy0)}" width="{n(ix1 - ix0)}" height="{n(iy1 - iy0)}" '
+        f'rx="{n(g.inner_r)}"/></clipPath>',
+        "</defs>",
+        f'<rect x="{n(x0)}" y="{n(y0)}" width="{n(x1 - x0)}" height="{n(y1 - y0)}" rx="{n(L["radius"])}" '
+        f'fill="{hex_colour(BORDER)}"/>',
+        '<g clip-path="url(#inside)">',
+        f'<rect x="{n(ix0)}" y="{n(iy0)}" width="{n(ix1 - ix0)}" height="{n(iy1 - iy0)}" fill="url(#tile)"/>',
+        f'<g stroke="{hex_colour(GRID)}" stroke-width="1">' + "".join(grid) + "</g>",
+        f'<line x1="{n(ix0)}" y1="{n(g.axis_y)}" x2="{n(ix1)}" y2="{n(g.axis_y)}" '
+        f'stroke="{hex_colour(AXIS)}" stroke-width="{n(L["axis_w"])}"/>',
+        f'<polyline points="{points}" fill="none" stroke="{hex_colour(CURVE)}" '
+        f'stroke-width="{n(L["curve_w"])}" stroke-linecap="round" stroke-linejoin="round"/>',
+        *dots,
+        "</g>",
+        "</svg>",
+    ]
+    return "\n".join(lines) + "\n"
+
+
 def main():
     images = []
     for size in SIZES:
@@ -216,6 +284,8 @@ def main():
         images.append((size, encoded if size == 256 else dib(size, rows)))
     with open(os.path.join(HERE, "rootfinder.ico"), "wb") as f:
         f.write(ico(images))
+    with open(os.path.join(HERE, "rootfinder.svg"), "w", encoding="ascii") as f:
+        f.write(svg(256))
 
 
 if __name__ == "__main__":

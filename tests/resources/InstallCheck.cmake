@@ -1,5 +1,5 @@
 # Installs the project's build into a scratch prefix and checks that both programs, the
-# desktop entry and the hicolor icons land where menus and shells look.
+# desktop entry, the hicolor icons and the manual pages land where menus and shells look.
 #   cmake -DBUILD_DIR=<build tree> -DRESOURCES_DIR=<app/resources> -DWORK_DIR=<scratch> -P InstallCheck.cmake
 file(REMOVE_RECURSE ${WORK_DIR})
 execute_process(
@@ -9,9 +9,11 @@ if(failed)
   message(FATAL_ERROR "cmake --install failed")
 endif()
 foreach(program rootfinder rootfinder-cli)
-  if(NOT EXISTS ${WORK_DIR}/prefix/bin/${program})
-    message(SEND_ERROR "bin/${program} was not installed")
-  endif()
+  foreach(file bin/${program} share/man/man1/${program}.1.gz)
+    if(NOT EXISTS ${WORK_DIR}/prefix/${file})
+      message(SEND_ERROR "${file} was not installed")
+    endif()
+  endforeach()
 endforeach()
 
 set(share ${WORK_DIR}/prefix/share)
@@ -20,6 +22,7 @@ foreach(size 16 24 32 48 256)
   list(APPEND expected
     ${share}/icons/hicolor/${size}x${size}/apps/rootfinder.png ${RESOURCES_DIR}/rootfinder-${size}.png)
 endforeach()
+list(APPEND expected ${share}/icons/hicolor/scalable/apps/rootfinder.svg ${RESOURCES_DIR}/rootfinder.svg)
 while(expected)
   list(POP_FRONT expected installed source)
   execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${installed} ${source} RESULT_VARIABLE differs)

@@ -1,4 +1,4 @@
-// Reads the compiled Windows resources (a .res file made from app/resources/rootfinder.rc)
+// Reads the compiled Windows resources (a .res file made from app/resources/rootfinder.rc.in)
 // and checks what the executable must carry: the icon group MAINICON, the version
 // information and the manifest.
 #include <gtest/gtest.h>

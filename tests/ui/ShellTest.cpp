@@ -45,6 +45,36 @@ private slots:
         QCOMPARE(QString::fromUtf8(probe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts), seen);
         QCOMPARE(probe.exitCode(), 0);
     }
+
+    // With nowhere to show the window the program says so in one line and fails, without a core dump.
+    void withoutDisplaySaysSoAndExitsWithOne_data()
+    {
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("none named") << "" << "rootfinder: нет дисплея: не заданы DISPLAY и WAYLAND_DISPLAY; "
+                                            "rootfinder-cli работает и без дисплея.\n";
+        QTest::newRow("named display absent") << ":65000" << "rootfinder: не удалось открыть дисплей «:65000»; "
+                                                              "rootfinder-cli работает и без дисплея.\n";
+    }
+
+    void withoutDisplaySaysSoAndExitsWithOne()
+    {
+        QFETCH(QString, display);
+        QFETCH(QString, said);
+        QProcess probe;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"})
+            environment.remove(name);
+        if (!display.isEmpty()) environment.insert("DISPLAY", display);
+        environment.insert("SHELL_PROBE_FORM", "main");
+        probe.setProcessEnvironment(environment);
+        probe.start(SHELL_PROBE_PATH);
+        QVERIFY(probe.waitForFinished(20000));
+        QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(probe.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(probe.readAllStandardError()), said);
+        QCOMPARE(probe.readAllStandardOutput(), QByteArray());
+    }
 };
 
 QTEST_GUILESS_MAIN(ShellTest)
