@@ -26,6 +26,19 @@ ExtendedSum PlotBound(const CalculationInputs& in) { return ExtendedSum(in.b, in
 // i.e. strictly opposite signs; a zero or a NaN is no sign change.
 bool StrictlyOppositeSigns(double f1, double f2) { return (f1 < 0 && f2 > 0) || (f1 > 0 && f2 < 0); }
 
+// Fills xs with up to kBlock abscissae from x on, each the double sum of the one before and h,
+// while `within` holds for it; leaves x at the first one not taken. The running sum is a local
+// of its own, so that it stays in a register through the whole block.
+template <class Condition>
+std::size_t NextAbscissae(double& x, double h, double* xs, Condition&& within)
+{
+    double next = x;
+    std::size_t n = 0;
+    for (; n < kBlock && within(next); ++n, next = next + h) xs[n] = next;
+    x = next;
+    return n;
+}
+
 std::string Number(double value) { return FloatToStrF(value, ffGeneral, 17, 0); }
 
 [[noreturn]] void RaiseStepTooSmall(double h, double x)
@@ -101,8 +114,7 @@ void CalculationRun(const CalculationInputs& in, ReportSink& report, PlotSink& p
     const ExtendedSum plotBound = PlotBound(in);
     double x = in.a - in.h;
     for (bool more = true; more;) {
-        std::size_t n = 0;
-        for (; n < kBlock && plotBound.Exceeds(x); ++n, x = x + in.h) xs[n] = x;
+        const std::size_t n = NextAbscissae(x, in.h, xs, [&](double next) { return plotBound.Exceeds(next); });
         more = n == kBlock;
         EvaluateBlock(xs, ys, n);
         for (std::size_t i = 0; i < n; ++i) plot.Add({xs[i], ys[i]});
@@ -113,11 +125,8 @@ void CalculationRun(const CalculationInputs& in, ReportSink& report, PlotSink& p
     double lefts[kBlock], rights[kBlock], fLefts[kBlock], fRights[kBlock];
     x = in.a;
     for (bool more = true; more;) {
-        std::size_t n = 0;
-        for (; n < kBlock && x <= in.b; ++n, x = x + in.h) {
-            lefts[n] = x;
-            rights[n] = x + in.h;
-        }
+        const std::size_t n = NextAbscissae(x, in.h, lefts, [&](double next) { return next <= in.b; });
+        for (std::size_t i = 0; i < n; ++i) rights[i] = lefts[i] + in.h; // x + h, formed afresh
         more = n == kBlock;
         // Both ends of every interval are evaluated afresh: nothing is carried to the next one.
         EvaluateBlock(lefts, fLefts, n);
