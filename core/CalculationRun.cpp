@@ -27,10 +27,14 @@ ExtendedSum PlotBound(const CalculationInputs& in) { return ExtendedSum(in.b, in
 bool StrictlyOppositeSigns(double f1, double f2) { return (f1 < 0 && f2 > 0) || (f1 > 0 && f2 < 0); }
 
 // Fills xs with up to kBlock abscissae from x on, each the double sum of the one before and h,
-// while `within` holds for it; leaves x at the first one not taken. The running sum is a local
-// of its own, so that it stays in a register through the whole block.
+// while `within` holds for it; leaves x at the first one not taken. Kept out of line: inside the
+// run's loops the running sum was spilled to memory, which put a store and a load on every
+// addition's path.
 template <class Condition>
-std::size_t NextAbscissae(double& x, double h, double* xs, Condition&& within)
+#if defined(__GNUC__)
+[[gnu::noinline]]
+#endif
+std::size_t NextAbscissae(double& x, double h, double* xs, Condition within)
 {
     double next = x;
     std::size_t n = 0;
