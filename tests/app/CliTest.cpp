@@ -544,20 +544,26 @@ TEST(CliOutputFiles, TwoOptionsNamingTheSameFileAreRefused)
 {
     TempDir dir;
     std::ofstream(dir / "existing.png", std::ios::binary) << "keep\n";
-    fs::create_symlink(dir / "existing.png", dir / "link.png");
+    std::vector<std::vector<std::string>> cases = {
+        {"--points", dir / "a.png", "--plot", dir / "./a.png"},
+        {"--points", "same.csv", "--roots", "./same.csv"},
+        {"--points", dir / "x.csv", "--roots", dir / "../" + fs::path(dir / "").parent_path().filename().string() + "/x.csv"}};
+    std::vector<std::string> entries{"existing.png"};
+    std::error_code noLinks; // Windows makes symbolic links only with a privilege
+    fs::create_symlink(dir / "existing.png", dir / "link.png", noLinks);
+    if (!noLinks) {
+        cases.push_back({"--roots", dir / "existing.png", "--plot", dir / "link.png"});
+        entries.push_back("link.png");
+    }
     ChartCalls calls;
-    for (const auto& arguments : {std::vector<std::string>{"--points", dir / "a.png", "--plot", dir / "./a.png"},
-                                  std::vector<std::string>{"--points", "same.csv", "--roots", "./same.csv"},
-                                  std::vector<std::string>{"--roots", dir / "existing.png", "--plot", dir / "link.png"},
-                                  std::vector<std::string>{"--points", dir / "x.csv", "--roots", dir / "../" +
-                                                           fs::path(dir / "").parent_path().filename().string() + "/x.csv"}}) {
+    for (const auto& arguments : cases) {
         std::vector<std::string> all = arguments;
         all.insert(all.end(), {"1", "5", "0.1", "0.0001"});
         const CliResult result = RunCliMain(all, RecordingChart(calls));
         EXPECT_EQ(result.status, kExitUsage) << testing::PrintToString(arguments);
         EXPECT_EQ(result.out, "");
     }
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"existing.png", "link.png"}));
+    EXPECT_EQ(dir.Entries(), entries);
     EXPECT_EQ(ReadFile(dir / "existing.png"), "keep\n");
 }
 

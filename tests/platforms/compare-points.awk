@@ -5,7 +5,7 @@
 # their difference, so a term's last bit shows up in f unscaled). Prints
 # "<points> <ordinates differing in the last bits> <ordinates differing by more> <ordinates
 # excused>", and the first ordinate differing by more on stderr. With largeSin=1 (a platform whose
-# sin loses its argument reduction past |x| = 2^20), an ordinate at x <= -2^20, where f is
+# sin loses its argument reduction past |x| = 2^19), an ordinate at x <= -2^19, where f is
 # -sin(x)^3 - 2, is excused when both values lie in f's range there, [-3, -1].
 BEGIN { FS = ","; if (ulps == "") ulps = 4 }
 FNR == NR { reference[FNR] = $0; count = FNR; next }
@@ -17,7 +17,7 @@ FNR == NR { reference[FNR] = $0; count = FNR; next }
     if ($1 != native[1]) fail("x differs: native " reference[FNR] ", here " $0)
     if (finite($2) && finite(native[2]) && abs($2 - native[2]) <= tolerance($1)) {
         ++lastBits
-    } else if (largeSin && $1 + 0 <= -2 ^ 20 && inSinRange($2) && inSinRange(native[2])) {
+    } else if (largeSin && $1 + 0 <= -2 ^ 19 && inSinRange($2) && inSinRange(native[2])) {
         ++excused
     } else if (!wrong++) {
         print FILENAME ":" FNR ": y differs: native " reference[FNR] ", here " $0 > "/dev/stderr"
