@@ -5,6 +5,11 @@
 
 #include <cstdlib>
 
+#if defined(ROOTFINDER_VECTOR_X86) && defined(_MSC_VER) && !defined(__clang__)
+#include <immintrin.h>
+#include <intrin.h>
+#endif
+
 namespace {
 
 using Kernel = void (*)(const double*, double*, std::size_t);
@@ -41,12 +46,36 @@ const PathEntry* Find(EvaluationPath path)
     return nullptr;
 }
 
+#if defined(ROOTFINDER_VECTOR_X86) && defined(_MSC_VER) && !defined(__clang__)
+// MSVC has no __builtin_cpu_supports: the CPU's feature bits, and whether the operating system
+// saves the wider registers (XCR0), straight from CPUID.
+bool CpuHas(int leaf, int registerIndex, int bit)
+{
+    int info[4] = {};
+    __cpuid(info, 0);
+    if (info[0] < leaf) return false;
+    __cpuidex(info, leaf, 0);
+    return (info[registerIndex] >> bit) & 1;
+}
+
+bool OsSaves(unsigned long long stateMask)
+{
+    return CpuHas(1, 2, 27) && (_xgetbv(0) & stateMask) == stateMask; // OSXSAVE, then XCR0
+}
+
+bool HasAvx512F() { return CpuHas(7, 1, 16) && OsSaves(0xE6); }                 // ZMM, opmask and YMM state
+bool HasAvx2AndFma() { return CpuHas(7, 1, 5) && CpuHas(1, 2, 12) && OsSaves(0x6); } // YMM state
+#elif defined(ROOTFINDER_VECTOR_X86)
+bool HasAvx512F() { return __builtin_cpu_supports("avx512f"); }
+bool HasAvx2AndFma() { return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"); }
+#endif
+
 bool CpuRuns(EvaluationPath path)
 {
     switch (path) {
-#if defined(ROOTFINDER_VECTOR_X86) && (defined(__GNUC__) || defined(__clang__))
-    case EvaluationPath::Avx512: return __builtin_cpu_supports("avx512f");
-    case EvaluationPath::Avx2: return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+#if defined(ROOTFINDER_VECTOR_X86)
+    case EvaluationPath::Avx512: return HasAvx512F();
+    case EvaluationPath::Avx2: return HasAvx2AndFma();
 #endif
     case EvaluationPath::Sse2:    // part of x86-64
     case EvaluationPath::AdvSimd: // part of AArch64
