@@ -176,9 +176,11 @@ void TChart::SaveImage(const QString& file)
 
 bool TChart::WriteImage(QIODevice& output, const QString& format)
 {
-    const ReadoutHidden hidden(*readoutLayer_);
-    if (format == "svg") return WriteSvg(*this, output);
-    QImage image = toPixmap(kImageWidth, kImageHeight).toImage();
+    if (format == "svg") {
+        const ReadoutHidden hidden(*readoutLayer_);
+        return WriteSvg(*this, output);
+    }
+    QImage image = Image();
     constexpr double kDotsPerMeter = 96 / 0.0254; // 96 pixels per inch, as the screen's design density
     image.setDotsPerMeterX(static_cast<int>(kDotsPerMeter));
     image.setDotsPerMeterY(static_cast<int>(kDotsPerMeter));
