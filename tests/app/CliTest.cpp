@@ -410,14 +410,6 @@ TEST(CliPoints, ARunRefusedAtItsInputsCreatesNoFile)
     EXPECT_FALSE(fs::exists(csv.Path()));
 }
 
-TEST(CliPoints, TakesTheFileAfterAnEqualsSign)
-{
-    TempPath csv(".csv");
-    const CliResult result = RunCliMain({"--points=" + csv.String(), "1", "5", "0.1", "0.0001"});
-    ASSERT_EQ(result.status, kExitOk) << result.err;
-    EXPECT_EQ(SplitLines(ReadFile(csv.Path())).size(), 44u);
-}
-
 // ---------------------------------------------------------------------------------------
 // The chart hook (--plot) as CliMain offers it: loaded before the run, drawing after it
 

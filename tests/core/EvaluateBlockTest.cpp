@@ -102,16 +102,4 @@ TEST(EvaluateBlockDispatch, TheScalarPathIsAlwaysThereAndAnUnavailablePathIsRefu
     }
 }
 
-TEST(EvaluateBlockDispatch, TheDefaultIsTheWidestPathTheCpuRunsUnlessTheEnvironmentNamesOne)
-{
-    const char* wanted = std::getenv("ROOTFINDER_SIMD");
-    if (wanted) {
-        EXPECT_EQ(EvaluationPathName(ActiveEvaluationPath()), wanted);
-        return;
-    }
-    const auto available = AvailablePaths();
-    // Available paths come in the order scalar, sse2, avx2, avx512, advsimd: the widest is last.
-    EXPECT_EQ(ActiveEvaluationPath(), available.back());
-}
-
 } // namespace
