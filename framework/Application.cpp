@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QTranslator>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -136,6 +137,9 @@ void TApplication::Initialize()
     if (!QApplication::instance()) {
         CheckDisplay();
         qtApplication_ = CreateQtApplication(argc_, argv_);
+        // Numbers are written with the user's decimal separator, as the command line's are;
+        // Qt takes the user's locale into the C library only on Unix.
+        std::setlocale(LC_ALL, "");
     }
     LoadQtTranslations();
 #ifndef Q_OS_WIN

@@ -9,7 +9,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFile>
+#if ROOTFINDER_HAVE_SVG
 #include <QSvgGenerator>
+#endif
 
 #include <exception>
 
@@ -140,6 +142,7 @@ private:
     bool wasVisible_;
 };
 
+#if ROOTFINDER_HAVE_SVG
 bool WriteSvg(TChart& chart, QIODevice& output)
 {
     QSvgGenerator svg;
@@ -152,6 +155,12 @@ bool WriteSvg(TChart& chart, QIODevice& output)
     chart.toPainter(&painter, TChart::kImageWidth, TChart::kImageHeight);
     return painter.end();
 }
+#else
+bool WriteSvg(TChart&, QIODevice&)
+{
+    throw Exception("Эта сборка не умеет сохранять SVG: выберите PNG.");
+}
+#endif
 
 std::string Quoted(const QString& file) { return "«" + file.toStdString() + "»"; }
 
@@ -163,6 +172,8 @@ void TChart::SaveImage(const QString& file)
     if (format != "png" && format != "svg" && format != "pdf")
         throw Exception("Не понимаю, в каком формате сохранить " + Quoted(file) +
                         ": имя файла должно оканчиваться на .png, .svg или .pdf.");
+    if (format == "svg" && !ROOTFINDER_HAVE_SVG)
+        throw Exception("Не могу сохранить " + Quoted(file) + ": эта сборка не умеет сохранять SVG, выберите PNG или PDF.");
     bool written = false;
     if (format == "pdf") {
         const ReadoutHidden hidden(*readoutLayer_);
@@ -205,7 +216,9 @@ void TChart::AskAndSaveImage()
     auto* dialog = new QFileDialog(this, "Сохранить график");
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setNameFilters({"Рисунок PNG (*.png)", "Рисунок SVG (*.svg)", "Документ PDF (*.pdf)"});
+    QStringList formats = {"Рисунок PNG (*.png)", "Рисунок SVG (*.svg)", "Документ PDF (*.pdf)"};
+    if (!ROOTFINDER_HAVE_SVG) formats.removeAt(1);
+    dialog->setNameFilters(formats);
     dialog->setDefaultSuffix("png");
     dialog->selectFile("график.png");
     // A name typed without an extension takes the chosen format's.

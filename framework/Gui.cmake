@@ -1,7 +1,8 @@
 # The window services: the application object, forms, controls and the chart, over Qt Widgets
-# and QCustomPlot; Qt SVG writes the chart's SVG pictures. This directory is added before the
-# top level looks for Qt, and QCustomPlot's package needs PrintSupport found first.
-find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport Svg)
+# and QCustomPlot; Qt SVG writes the chart's SVG pictures where it is built (a build without it
+# refuses SVG with a message). This directory is added before the top level looks for Qt, and
+# QCustomPlot's package needs PrintSupport found first.
+find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport OPTIONAL_COMPONENTS Svg)
 find_package(QCustomPlotQt6 REQUIRED)
 
 add_library(framework_gui STATIC
@@ -12,4 +13,10 @@ add_library(framework_gui STATIC
   MemoryAdvice.cpp MemoryAdvice.h)
 set_target_properties(framework_gui PROPERTIES AUTOMOC ON)
 target_include_directories(framework_gui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(framework_gui PUBLIC framework_base Qt6::Widgets QCustomPlotQt6::QCustomPlotQt6 PRIVATE Qt6::Svg)
+target_link_libraries(framework_gui PUBLIC framework_base Qt6::Widgets QCustomPlotQt6::QCustomPlotQt6)
+if(TARGET Qt6::Svg)
+  target_link_libraries(framework_gui PRIVATE Qt6::Svg)
+  target_compile_definitions(framework_gui PUBLIC ROOTFINDER_HAVE_SVG=1)
+else()
+  target_compile_definitions(framework_gui PUBLIC ROOTFINDER_HAVE_SVG=0)
+endif()
