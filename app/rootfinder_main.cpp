@@ -2,7 +2,8 @@
 #include "MainForm.h"
 #include "Shell.h"
 
-int main()
+// Both parameters stay in the signature: on Windows Qt's entry point calls main as main(argc, argv).
+int main(int /*argc*/, char** /*argv*/)
 {
     return RunApplication(Form1);
 }
