@@ -7,6 +7,7 @@
 #include "MainForm.h"
 
 #include <QBuffer>
+#include <QFile>
 
 #include <algorithm>
 #include <cstdio>
@@ -27,6 +28,11 @@ QByteArray DrawChart(const PlotPoint* points, std::size_t count, bool svg)
 {
     // The chart is the main window's own, built from its form description, on no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef Q_OS_WIN
+    // The offscreen platform reads its fonts from a folder: on Windows, the system's own.
+    if (!qEnvironmentVariableIsSet("QT_QPA_FONTDIR"))
+        qputenv("QT_QPA_FONTDIR", QFile::encodeName(qEnvironmentVariable("WINDIR") + "/Fonts"));
+#endif
     qInstallMessageHandler(ReportOnlyQtFailures);
     Application->Initialize();
     const auto form = std::make_unique<TForm1>(nullptr);

@@ -42,7 +42,8 @@ private slots:
         probe.start(SHELL_PROBE_PATH, arguments);
         QVERIFY(probe.waitForFinished(20000));
         QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(QString::fromUtf8(probe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts), seen);
+        // The probe's stdout is a text stream: its lines end in CR LF on Windows.
+        QCOMPARE(QString::fromUtf8(probe.readAllStandardOutput()).remove('\r').split('\n', Qt::SkipEmptyParts), seen);
         QCOMPARE(probe.exitCode(), 0);
     }
 
@@ -61,6 +62,9 @@ private slots:
     {
         QFETCH(QString, display);
         QFETCH(QString, said);
+#ifdef Q_OS_WIN
+        QSKIP("a Windows program always has a desktop to open its window on");
+#endif
         QProcess probe;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"})
