@@ -4,6 +4,7 @@
 // the program's name. Exit status 0 after a complete run, 1 after an error that ended it, 2 on
 // wrong usage. Output files appear only after a complete run.
 #include "CalculationRun.h"
+#include "RootVerdict.h"
 
 #include <cstdio>
 #include <functional>
@@ -21,6 +22,16 @@ using ChartRenderer = std::function<std::string(const std::vector<PlotPoint>& po
 // Raises Exception when charts cannot be drawn.
 using ChartRendererLoader = std::function<ChartRenderer()>;
 
-// `arguments` excludes the program name. Without a loader, --plot is refused as wrong usage.
+// Proves what a run's root lines are worth and, when asked, lists the zeros of f on its
+// interval (VerifyRun); raises Exception.
+using RunVerifier = std::function<RunVerdicts(const std::vector<RootRecord>& lines, const CalculationInputs& inputs,
+                                              bool wantZeros)>;
+
+// Makes the proofs ready; called once, before the run, only when --roots or --all-roots is
+// given. Raises Exception when they cannot be had.
+using RunVerifierLoader = std::function<RunVerifier()>;
+
+// `arguments` excludes the program name. Without a loader, --plot, or --roots and --all-roots,
+// are refused as wrong usage.
 int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std::FILE* err,
-            const ChartRendererLoader& loadChartRenderer = {});
+            const ChartRendererLoader& loadChartRenderer = {}, const RunVerifierLoader& loadVerifier = {});
