@@ -3,6 +3,13 @@
 #include "CalculationRun.h"
 #include "ui_MainForm.h"
 
+#ifdef ROOTFINDER_HAVE_VERIFY
+#include "RootCheckDialog.h"
+#endif
+
+#include <QMenu>
+#include <QMessageBox>
+
 TForm1* Form1 = nullptr;
 
 namespace {
@@ -28,11 +35,18 @@ private:
     TChart* chart_;
 };
 
+class RootLines final : public RootSink {
+public:
+    void Add(const RootRecord& record) override { records.push_back(record); }
+    std::vector<RootRecord> records;
+};
+
 } // namespace
 
 TForm1::TForm1(TComponent* Owner) : TForm(Owner)
 {
     Load<Ui::TForm1>();
+    AddCheckToChartMenu();
 }
 
 TForm1::TForm1(TComponent* Owner, int Dummy) : TForm(Owner, Dummy) {}
@@ -41,5 +55,29 @@ void TForm1::BitBtn1Click(TObject* /*Sender*/)
 {
     MemoReport report(mInfo);
     ChartPlot plot(Chart);
-    CalculationRun(Edit1->GetText(), Edit2->GetText(), Edit3->GetText(), Edit4->GetText(), report, plot);
+    RootLines lines;
+    lastRun_.reset();
+    const CalculationInputs inputs = ParseInputs(Edit1->GetText(), Edit2->GetText(), Edit3->GetText(), Edit4->GetText());
+    CalculationRun(inputs, report, plot, &lines);
+    lastRun_ = CompletedRun{inputs, std::move(lines.records)};
+}
+
+void TForm1::AddCheckToChartMenu()
+{
+#ifdef ROOTFINDER_HAVE_VERIFY
+    if (Chart) Chart->ContextMenu()->addAction("Проверить корни…", this, &TForm1::CheckRootsClick);
+#endif
+}
+
+void TForm1::CheckRootsClick()
+{
+#ifdef ROOTFINDER_HAVE_VERIFY
+    if (!lastRun_) {
+        QMessageBox::information(this, "Проверка корней", "Проверять нечего: сначала выполните расчёт (кнопка «Рассчитать»).");
+        return;
+    }
+    auto* dialog = new TRootCheckDialog(this, lastRun_->inputs, lastRun_->lines);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+#endif
 }

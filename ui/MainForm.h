@@ -1,9 +1,13 @@
 #pragma once
 // The main window: four input boxes, the Calculate button, the report memo and the chart. Its
 // layout, captions, fonts and chart settings are the form description MainForm.ui.
+#include "CalculationRun.h"
 #include "Chart.h"
 #include "Controls.h"
 #include "Forms.h"
+
+#include <optional>
+#include <vector>
 
 class TForm1 : public TForm {
     Q_OBJECT
@@ -43,6 +47,17 @@ public slots:
     // Calculate: runs the calculation on the four input texts, reporting into the memo and
     // plotting into the chart's series.
     void BitBtn1Click(TObject* Sender);
+    // «Проверить корни…» in the chart's menu: the verdicts of the last completed run's root lines.
+    void CheckRootsClick();
+
+private:
+    // What the check needs of the last completed run; none before the first or after a failed one.
+    struct CompletedRun {
+        CalculationInputs inputs;
+        std::vector<RootRecord> lines;
+    };
+    std::optional<CompletedRun> lastRun_;
+    void AddCheckToChartMenu();
 };
 
 extern TForm1* Form1;
