@@ -154,6 +154,7 @@ void MergeUndecided(std::vector<ZeroEnclosure>& pieces)
 
 std::vector<ZeroEnclosure> ZeroEnclosures(double lower, double upper, VerifyClock::time_point deadline)
 {
+    if (std::isnan(lower) || std::isnan(upper)) return {{lower, upper, EnclosureStatus::Undecided}};
     std::vector<ZeroEnclosure> pieces;
     const double searchLower = std::max(lower, kSearchLower), searchUpper = std::min(upper, kSearchUpper);
     if (!(searchLower <= searchUpper)) return pieces;
