@@ -23,7 +23,7 @@ ROOTFINDER_VERIFY_API int RootfinderVerifyRun(const RootRecord* lines, std::size
 {
     try {
         const RunVerdicts result = VerifyRun(std::vector<RootRecord>(lines, lines + count), *inputs, zeroSink != nullptr);
-        std::ranges::copy(result.lines, verdicts);
+        std::copy(result.lines.begin(), result.lines.end(), verdicts);
         for (const RunZero& zero : result.zeros) zeroSink(context, &zero.enclosure, zero.lines.data(), zero.lines.size());
         return 1;
     } catch (const std::bad_alloc&) {

@@ -1,6 +1,6 @@
-// The proofs' own contracts, where no outside reference is needed: what the verdict rules make of
-// lines whose truth follows from the enclosures (the 40-digit check of the stated cases lives in
-// tests/verdicts).
+// The proofs at their edges: non-finite lines, the regions decided without arithmetic, windows
+// wider than the zeros' spacing or finer than the doubles' (the documented cases are checked
+// against 40-digit references by tests/verdicts).
 #include "RootVerdict.h"
 
 #include <gtest/gtest.h>
@@ -46,9 +46,6 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, JudgeRootLineTest,
     testing::Values(LineCase{"NaN root", {1, -0.5, 0.0, -1, kInf, kNaN, kNaN, 1}, 1e-4, Verdict::NotFinite, false},
                     LineCase{"infinite f", {1, -0.5, 0.0, -1, kInf, 0.0, kInf, 1}, 1e-4, Verdict::NotFinite, true},
-                    LineCase{"a root outside its step", {2, 4.5, 5, 1, -1, 6.132000903, 0, 5}, 1e-4, Verdict::Root, false},
-                    LineCase{"the step holds the pole", {1, -1e-16, 0.1, -1, 1, 0.1, 1000, 3}, 1e-4, Verdict::Pole, true},
-                    LineCase{"negative x is never a root", {1, -40, -35, -1, 1, -37.38, -2.03, 9}, 1e-4, Verdict::NoRoot, true},
                     LineCase{"beyond 7 f stays above 0", {1, 1e300, 2e300, 1, 1, 1.5e300, 1e308, 1}, 1e290, Verdict::NoRoot, true},
                     LineCase{"a window around every zero", {1, 0, 10, 1, 1, 4, -1, 1}, 10, Verdict::Root, true},
                     LineCase{"EPS finer than the doubles near the root", {1, 1, 1.5, 1, -1, 1.0191219364, 0, 4}, 1e-30,

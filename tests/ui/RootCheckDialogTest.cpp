@@ -58,7 +58,6 @@ private slots:
         QTest::addColumn<QStringList>("inputs");
         QTest::addColumn<QStringList>("verdicts"); // the start of each line's verdict
         QTest::addColumn<int>("missed");
-        QTest::newRow("converged") << QStringList{"1", "5", "0.1", "1e-4"} << QStringList{"корень", "корень"} << 0;
         QTest::newRow("pole and stalled secant")
             << QStringList{"-2.5", "1", "2.9", "1e-4"}
             << QStringList{"не корень: смена знака от полюса", "не корень: нуля f ближе EPS нет"} << 0;
