@@ -22,16 +22,8 @@ using ChartRenderer = std::function<std::string(const std::vector<PlotPoint>& po
 // Raises Exception when charts cannot be drawn.
 using ChartRendererLoader = std::function<ChartRenderer()>;
 
-// Proves what a run's root lines are worth and, when asked, lists the zeros of f on its
-// interval (VerifyRun); raises Exception.
-using RunVerifier = std::function<RunVerdicts(const std::vector<RootRecord>& lines, const CalculationInputs& inputs,
-                                              bool wantZeros)>;
-
-// Makes the proofs ready; called once, before the run, only when --roots or --all-roots is
-// given. Raises Exception when they cannot be had.
-using RunVerifierLoader = std::function<RunVerifier()>;
-
-// `arguments` excludes the program name. Without a loader, --plot, or --roots and --all-roots,
-// are refused as wrong usage.
+// `arguments` excludes the program name. The verifier is loaded once, before the run, only when
+// --roots or --all-roots is given. Without a loader, --plot, or --roots and --all-roots, are
+// refused as wrong usage.
 int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std::FILE* err,
             const ChartRendererLoader& loadChartRenderer = {}, const RunVerifierLoader& loadVerifier = {});

@@ -4,6 +4,7 @@
 #include "CalculationRun.h"
 #include "ZeroEnclosures.h"
 
+#include <functional>
 #include <vector>
 
 // The first that applies, for a line with root r, step [left, right] and tolerance EPS.
@@ -50,6 +51,14 @@ struct RunVerdicts {
     std::vector<RunZero> zeros;
 };
 RunVerdicts VerifyRun(const std::vector<RootRecord>& lines, const CalculationInputs& inputs, bool wantZeros);
+
+// VerifyRun wherever it comes from: the programs load it from the module rootfinder-verify only
+// when a verdict is asked for, so that Arb is loaded only then. Raises Exception.
+using RunVerifier = std::function<RunVerdicts(const std::vector<RootRecord>& lines, const CalculationInputs& inputs,
+                                              bool wantZeros)>;
+
+// Makes the proofs ready; raises Exception when they cannot be had.
+using RunVerifierLoader = std::function<RunVerifier()>;
 
 // "not-finite", "root", "pole", "no-root", "undecided".
 inline const char* VerdictName(Verdict verdict)

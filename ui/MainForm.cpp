@@ -3,9 +3,8 @@
 #include "CalculationRun.h"
 #include "ui_MainForm.h"
 
-#ifdef ROOTFINDER_HAVE_VERIFY
+#include "Application.h"
 #include "RootCheckDialog.h"
-#endif
 
 #include <QMenu>
 #include <QMessageBox>
@@ -64,20 +63,23 @@ void TForm1::BitBtn1Click(TObject* /*Sender*/)
 
 void TForm1::AddCheckToChartMenu()
 {
-#ifdef ROOTFINDER_HAVE_VERIFY
-    if (Chart) Chart->ContextMenu()->addAction("Проверить корни…", this, &TForm1::CheckRootsClick);
-#endif
+    if (Chart && LoadRootVerifier) Chart->ContextMenu()->addAction("Проверить корни…", this, &TForm1::CheckRootsClick);
 }
 
 void TForm1::CheckRootsClick()
 {
-#ifdef ROOTFINDER_HAVE_VERIFY
     if (!lastRun_) {
         QMessageBox::information(this, "Проверка корней", "Проверять нечего: сначала выполните расчёт (кнопка «Рассчитать»).");
         return;
     }
-    auto* dialog = new TRootCheckDialog(this, lastRun_->inputs, lastRun_->lines);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->open();
-#endif
+    // Caught here, as the button's handler is, before the error could reach QtWidgets.
+    try {
+        if (!verify_) verify_ = LoadRootVerifier();
+        const RunVerdicts verdicts = verify_(lastRun_->lines, lastRun_->inputs, true);
+        auto* dialog = new TRootCheckDialog(this, lastRun_->inputs, lastRun_->lines, verdicts);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    } catch (...) {
+        Application->HandleException(std::current_exception());
+    }
 }

@@ -3,6 +3,7 @@
 // layout, captions, fonts and chart settings are the form description MainForm.ui.
 #include "CalculationRun.h"
 #include "Chart.h"
+#include "RootVerdict.h"
 #include "Controls.h"
 #include "Forms.h"
 
@@ -40,6 +41,10 @@ public:
     TLabel* Label3 = nullptr;
     TLabel* Label4 = nullptr;
 
+    // Where «Проверить корни…» gets its proofs, loaded when first chosen; set before the form is
+    // made. Without it the chart's menu offers no check.
+    static inline RunVerifierLoader LoadRootVerifier;
+
     explicit TForm1(TComponent* Owner);
     TForm1(TComponent* Owner, int Dummy);
 
@@ -57,6 +62,7 @@ private:
         std::vector<RootRecord> lines;
     };
     std::optional<CompletedRun> lastRun_;
+    RunVerifier verify_;
     void AddCheckToChartMenu();
 };
 

@@ -1,7 +1,6 @@
 #include "RootCheckDialog.h"
 
 #include "Conversions.h"
-#include "RootVerdict.h"
 #include "ui_RootCheckDialog.h"
 
 #include <cmath>
@@ -30,7 +29,8 @@ QString VerdictText(const LineVerdict& v)
 
 } // namespace
 
-TRootCheckDialog::TRootCheckDialog(QWidget* parent, const CalculationInputs& inputs, const std::vector<RootRecord>& lines)
+TRootCheckDialog::TRootCheckDialog(QWidget* parent, const CalculationInputs& inputs, const std::vector<RootRecord>& lines,
+                                   const RunVerdicts& verdicts)
     : QDialog(parent)
 {
     Ui::TRootCheckDialog form;
@@ -39,7 +39,6 @@ TRootCheckDialog::TRootCheckDialog(QWidget* parent, const CalculationInputs& inp
     Lines = form.Lines;
     Missed = form.Missed;
 
-    const RunVerdicts verdicts = VerifyRun(lines, inputs, true);
     const double a = std::fmin(inputs.a, inputs.b), b = std::fmax(inputs.a, inputs.b);
     Summary->setText("Расчёт на отрезке [" + Number(a) + "; " + Number(b) + "], шаг h = " + Number(inputs.h) +
                      ", EPS = " + Number(inputs.eps) +

@@ -3,6 +3,7 @@
 // [a, b] that the scan missed. Its layout and captions are the form description
 // RootCheckDialog.ui; the memo's report is left as it is.
 #include "CalculationRun.h"
+#include "RootVerdict.h"
 
 #include <QDialog>
 
@@ -16,9 +17,9 @@ class TRootCheckDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // Proves the verdicts of `lines`, the root lines of a completed run on `inputs`, and fills
-    // the dialog with them.
-    TRootCheckDialog(QWidget* parent, const CalculationInputs& inputs, const std::vector<RootRecord>& lines);
+    // Shows `lines`, the root lines of a completed run on `inputs`, with their `verdicts`.
+    TRootCheckDialog(QWidget* parent, const CalculationInputs& inputs, const std::vector<RootRecord>& lines,
+                     const RunVerdicts& verdicts);
 
     QLabel* Summary = nullptr;
     QTableWidget* Lines = nullptr;

@@ -35,7 +35,11 @@ class RootCheckDialogTest : public QObject {
     TRootCheckDialog* Dialog() const { return form->findChild<TRootCheckDialog*>(); }
 
 private slots:
-    void initTestCase() { Application->Initialize(); }
+    void initTestCase()
+    {
+        Application->Initialize();
+        TForm1::LoadRootVerifier = [] { return RunVerifier(VerifyRun); };
+    }
     void init()
     {
         form = std::make_unique<TForm1>(nullptr);

@@ -24,6 +24,9 @@ int main(int argc, char** argv)
         std::fputs("usage: window_shot FILE.png [readout|menu|check]\n", stderr);
         return 2;
     }
+#ifdef ROOTFINDER_HAVE_VERIFY
+    TForm1::LoadRootVerifier = [] { return RunVerifier(VerifyRun); };
+#endif
     Application->Initialize();
     Application->MainFormOnTaskBar = true;
     Application->CreateForm(&Form1);
