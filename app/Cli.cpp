@@ -38,8 +38,15 @@ const char* const kUsage =
     "\n"
     "  --points ФАЙЛ  записать точки графика в CSV (x,y)\n"
     "  --plot ФАЙЛ    нарисовать график в PNG или SVG (по расширению файла)\n"
-    "  --roots ФАЙЛ   записать сведения о каждом корне в CSV\n"
-    "                 (n,root,f_root,updates,left,right,status)\n"
+    "  --roots ФАЙЛ   записать в CSV каждую строку корня с доказанным вердиктом\n"
+    "                 (n,root,f_root,updates,left,right,in_step,status,lower,upper):\n"
+    "                 root — ровно один нуль f в [lower; upper] в пределах EPS,\n"
+    "                 pole — шаг содержит полюс x = 0 и нуля ближе EPS нет,\n"
+    "                 no-root — нуля ближе EPS нет, undecided — не доказано,\n"
+    "                 not-finite — корень или f в нём не число\n"
+    "  --all-roots ФАЙЛ  записать в CSV все нули f на отрезке, каждый в доказанном\n"
+    "                 интервале уже EPS (lower,upper,status,lines); lines — номера\n"
+    "                 строк отчёта, нашедших этот нуль, пусто — сканирование его пропустило\n"
     "  -h, --help     показать эту справку\n"
     "  --version      показать версию\n"
     "  --             дальше только числа A B H EPS\n"
@@ -52,7 +59,7 @@ const char* const kUsage =
 struct Arguments {
     enum class Action { Run, Help, Version } action = Action::Run;
     std::array<std::string_view, 4> inputs; // A, B, H, EPS
-    std::optional<std::string> pointsFile, plotFile, rootsFile;
+    std::optional<std::string> pointsFile, plotFile, rootsFile, allRootsFile;
 };
 
 struct FileOption {
@@ -64,6 +71,7 @@ const FileOption kFileOptions[] = {
     {"--points", &Arguments::pointsFile},
     {"--plot", &Arguments::plotFile},
     {"--roots", &Arguments::rootsFile},
+    {"--all-roots", &Arguments::allRootsFile},
 };
 
 bool ConvertsToNumber(std::string_view text)
@@ -193,25 +201,31 @@ private:
     std::vector<PlotPoint> kept_;
 };
 
-// How far a root line can be trusted, judged from what lies behind it.
-const char* RootStatus(const RootRecord& r)
+// Keeps the records behind the root lines until the run is over and they can be judged.
+class RootLines final : public RootSink {
+public:
+    void Add(const RootRecord& record) override { records.push_back(record); }
+    std::vector<RootRecord> records;
+};
+
+void WriteLine(TSaveFile& csv, const char* begin, const char* end)
 {
-    if (!std::isfinite(r.root) || !std::isfinite(r.fRoot)) return "not-finite";
-    if (r.root < r.left || r.root > r.right) return "left-interval";
-    // f changed sign across the interval yet is no smaller at the result than at both ends:
-    // the sign change came from a pole or a jump, not from a root.
-    if (!(std::fabs(r.fRoot) < std::min(std::fabs(r.fLeft), std::fabs(r.fRight)))) return "singular";
-    return "converged";
+    csv.Write(std::string_view(begin, static_cast<std::size_t>(end - begin)));
 }
 
-// One CSV line per root line: n,root,f_root,updates,left,right,status.
-class RootsOutput final : public RootSink {
-public:
-    explicit RootsOutput(TSaveFile& csv) : csv_(csv) { csv_.Write("n,root,f_root,updates,left,right,status\n"); }
+char* WriteText(char* at, const char* text) { return std::copy_n(text, std::strlen(text), at); }
 
-    void Add(const RootRecord& r) override
-    {
-        char line[256];
+// An enclosure's end, empty where there is none.
+char* WriteBound(char* at, double value) { return std::isnan(value) ? at : WriteNumber(at, value); }
+
+// n,root,f_root,updates,left,right,in_step,status,lower,upper
+void WriteRootLines(TSaveFile& csv, const std::vector<RootRecord>& records, const std::vector<LineVerdict>& verdicts)
+{
+    csv.Write("n,root,f_root,updates,left,right,in_step,status,lower,upper\n");
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const RootRecord& r = records[i];
+        const LineVerdict& v = verdicts[i];
+        char line[320];
         char* end = std::to_chars(line, line + 24, r.number).ptr;
         for (double value : {r.root, r.fRoot}) {
             *end++ = ',';
@@ -224,15 +238,39 @@ public:
             end = WriteNumber(end, value);
         }
         *end++ = ',';
-        const char* status = RootStatus(r);
-        end = std::copy_n(status, std::strlen(status), end);
+        end = WriteText(end, v.inStep ? "true" : "false");
+        *end++ = ',';
+        end = WriteText(end, VerdictName(v.verdict));
+        *end++ = ',';
+        end = WriteBound(end, v.lower);
+        *end++ = ',';
+        end = WriteBound(end, v.upper);
         *end++ = '\n';
-        csv_.Write(std::string_view(line, static_cast<std::size_t>(end - line)));
+        WriteLine(csv, line, end);
     }
+}
 
-private:
-    TSaveFile& csv_;
-};
+// lower,upper,status,lines: every zero of f on the interval, with the root lines that found it.
+void WriteZeros(TSaveFile& csv, const std::vector<RunZero>& zeros)
+{
+    csv.Write("lower,upper,status,lines\n");
+    for (const RunZero& zero : zeros) {
+        char line[128];
+        char* end = WriteNumber(line, zero.enclosure.lower);
+        *end++ = ',';
+        end = WriteNumber(end, zero.enclosure.upper);
+        *end++ = ',';
+        end = WriteText(end, zero.enclosure.status == EnclosureStatus::Root ? "root" : "undecided");
+        *end++ = ',';
+        WriteLine(csv, line, end);
+        std::string numbers;
+        for (long long number : zero.lines) {
+            if (!numbers.empty()) numbers += ' ';
+            numbers += std::to_string(number);
+        }
+        csv.Write(numbers + "\n");
+    }
+}
 
 std::optional<ChartFormat> ChartFormatOf(const std::string& file)
 {
@@ -281,7 +319,7 @@ std::vector<std::pair<std::string_view, const std::string*>> OutputFiles(const A
 } // namespace
 
 int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std::FILE* err,
-            const ChartRendererLoader& loadChartRenderer)
+            const ChartRendererLoader& loadChartRenderer, const RunVerifierLoader& loadVerifier)
 {
     auto parsed = ParseArguments(arguments);
     if (auto* problem = std::get_if<std::string>(&parsed)) return UsageError(err, *problem);
@@ -291,6 +329,9 @@ int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std:
         return PrintToStdout(out, err, std::string(kProgram) + " " + kRootfinderVersion + "\n");
     if (args.plotFile && !loadChartRenderer)
         return UsageError(err, "эта сборка не умеет рисовать график (--plot)");
+    const bool wantVerdicts = args.rootsFile || args.allRootsFile;
+    if (wantVerdicts && !loadVerifier)
+        return UsageError(err, "эта сборка не умеет проверять корни (--roots, --all-roots)");
     const auto files = OutputFiles(args);
     for (std::size_t i = 0; i < files.size(); ++i)
         for (std::size_t j = i + 1; j < files.size(); ++j)
@@ -311,24 +352,31 @@ int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std:
             chartFormat = *format;
             renderChart = loadChartRenderer();
         }
+        RunVerifier verify;
+        if (wantVerdicts) verify = loadVerifier();
         const auto open = [](const std::optional<std::string>& file) {
             return file ? std::make_unique<TSaveFile>(*file) : nullptr;
         };
         const auto pointsFile = open(args.pointsFile);
         const auto rootsFile = open(args.rootsFile);
         const auto plotFile = open(args.plotFile);
+        const auto allRootsFile = open(args.allRootsFile);
 
         PointsOutput points(pointsFile.get(), plotFile != nullptr);
-        std::optional<RootsOutput> roots;
-        if (rootsFile) roots.emplace(*rootsFile);
-        CalculationRun(args.inputs[0], args.inputs[1], args.inputs[2], args.inputs[3], report, points,
-                       roots ? &*roots : nullptr);
+        RootLines roots;
+        const CalculationInputs inputs = ParseInputs(args.inputs[0], args.inputs[1], args.inputs[2], args.inputs[3]);
+        CalculationRun(inputs, report, points, wantVerdicts ? &roots : nullptr);
+        if (wantVerdicts) {
+            const RunVerdicts verdicts = verify(roots.records, inputs, allRootsFile != nullptr);
+            if (rootsFile) WriteRootLines(*rootsFile, roots.records, verdicts.lines);
+            if (allRootsFile) WriteZeros(*allRootsFile, verdicts.zeros);
+        }
 
         if (plotFile) plotFile->Write(renderChart(points.Points(), chartFormat));
         report.Finish();
-        for (TSaveFile* file : {pointsFile.get(), rootsFile.get(), plotFile.get()})
+        for (TSaveFile* file : {pointsFile.get(), rootsFile.get(), plotFile.get(), allRootsFile.get()})
             if (file) file->Finish();
-        for (TSaveFile* file : {pointsFile.get(), rootsFile.get(), plotFile.get()})
+        for (TSaveFile* file : {pointsFile.get(), rootsFile.get(), plotFile.get(), allRootsFile.get()})
             if (file) file->Commit();
     } catch (const Exception& error) {
         std::fflush(out);

@@ -4,6 +4,7 @@
 // the program's name. Exit status 0 after a complete run, 1 after an error that ended it, 2 on
 // wrong usage. Output files appear only after a complete run.
 #include "CalculationRun.h"
+#include "RootVerdict.h"
 
 #include <cstdio>
 #include <functional>
@@ -21,6 +22,8 @@ using ChartRenderer = std::function<std::string(const std::vector<PlotPoint>& po
 // Raises Exception when charts cannot be drawn.
 using ChartRendererLoader = std::function<ChartRenderer()>;
 
-// `arguments` excludes the program name. Without a loader, --plot is refused as wrong usage.
+// `arguments` excludes the program name. The verifier is loaded once, before the run, only when
+// --roots or --all-roots is given. Without a loader, --plot, or --roots and --all-roots, are
+// refused as wrong usage.
 int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std::FILE* err,
-            const ChartRendererLoader& loadChartRenderer = {});
+            const ChartRendererLoader& loadChartRenderer = {}, const RunVerifierLoader& loadVerifier = {});

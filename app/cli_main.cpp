@@ -6,6 +6,10 @@
 #include "ChartModuleLoader.h"
 #endif
 
+#ifdef ROOTFINDER_VERIFY_MODULE
+#include "VerifyModuleLoader.h"
+#endif
+
 #include <clocale>
 
 int main(int argc, char** argv)
@@ -18,5 +22,10 @@ int main(int argc, char** argv)
 #else
     const ChartRendererLoader chartLoader;
 #endif
-    return CliMain(std::vector<std::string_view>(argv + 1, argv + argc), stdout, stderr, chartLoader);
+#ifdef ROOTFINDER_VERIFY_MODULE
+    const RunVerifierLoader verifierLoader = LoadVerifyModule;
+#else
+    const RunVerifierLoader verifierLoader;
+#endif
+    return CliMain(std::vector<std::string_view>(argv + 1, argv + argc), stdout, stderr, chartLoader, verifierLoader);
 }

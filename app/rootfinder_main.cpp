@@ -2,8 +2,15 @@
 #include "MainForm.h"
 #include "Shell.h"
 
+#ifdef ROOTFINDER_VERIFY_MODULE
+#include "VerifyModuleLoader.h"
+#endif
+
 // Both parameters stay in the signature: on Windows Qt's entry point calls main as main(argc, argv).
 int main(int /*argc*/, char** /*argv*/)
 {
+#ifdef ROOTFINDER_VERIFY_MODULE
+    TForm1::LoadRootVerifier = LoadVerifyModule;
+#endif
     return RunApplication(Form1);
 }

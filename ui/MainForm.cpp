@@ -3,6 +3,12 @@
 #include "CalculationRun.h"
 #include "ui_MainForm.h"
 
+#include "Application.h"
+#include "RootCheckDialog.h"
+
+#include <QMenu>
+#include <QMessageBox>
+
 TForm1* Form1 = nullptr;
 
 namespace {
@@ -28,11 +34,18 @@ private:
     TChart* chart_;
 };
 
+class RootLines final : public RootSink {
+public:
+    void Add(const RootRecord& record) override { records.push_back(record); }
+    std::vector<RootRecord> records;
+};
+
 } // namespace
 
 TForm1::TForm1(TComponent* Owner) : TForm(Owner)
 {
     Load<Ui::TForm1>();
+    AddCheckToChartMenu();
 }
 
 TForm1::TForm1(TComponent* Owner, int Dummy) : TForm(Owner, Dummy) {}
@@ -41,5 +54,32 @@ void TForm1::BitBtn1Click(TObject* /*Sender*/)
 {
     MemoReport report(mInfo);
     ChartPlot plot(Chart);
-    CalculationRun(Edit1->GetText(), Edit2->GetText(), Edit3->GetText(), Edit4->GetText(), report, plot);
+    RootLines lines;
+    lastRun_.reset();
+    const CalculationInputs inputs = ParseInputs(Edit1->GetText(), Edit2->GetText(), Edit3->GetText(), Edit4->GetText());
+    CalculationRun(inputs, report, plot, &lines);
+    lastRun_ = CompletedRun{inputs, std::move(lines.records)};
+}
+
+void TForm1::AddCheckToChartMenu()
+{
+    if (Chart && LoadRootVerifier) Chart->ContextMenu()->addAction("Проверить корни…", this, &TForm1::CheckRootsClick);
+}
+
+void TForm1::CheckRootsClick()
+{
+    if (!lastRun_) {
+        QMessageBox::information(this, "Проверка корней", "Проверять нечего: сначала выполните расчёт (кнопка «Рассчитать»).");
+        return;
+    }
+    // Caught here, as the button's handler is, before the error could reach QtWidgets.
+    try {
+        if (!verify_) verify_ = LoadRootVerifier();
+        const RunVerdicts verdicts = verify_(lastRun_->lines, lastRun_->inputs, true);
+        auto* dialog = new TRootCheckDialog(this, lastRun_->inputs, lastRun_->lines, verdicts);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    } catch (...) {
+        Application->HandleException(std::current_exception());
+    }
 }

@@ -1,9 +1,14 @@
 #pragma once
 // The main window: four input boxes, the Calculate button, the report memo and the chart. Its
 // layout, captions, fonts and chart settings are the form description MainForm.ui.
+#include "CalculationRun.h"
 #include "Chart.h"
+#include "RootVerdict.h"
 #include "Controls.h"
 #include "Forms.h"
+
+#include <optional>
+#include <vector>
 
 class TForm1 : public TForm {
     Q_OBJECT
@@ -36,6 +41,10 @@ public:
     TLabel* Label3 = nullptr;
     TLabel* Label4 = nullptr;
 
+    // Where «Проверить корни…» gets its proofs, loaded when first chosen; set before the form is
+    // made. Without it the chart's menu offers no check.
+    static inline RunVerifierLoader LoadRootVerifier;
+
     explicit TForm1(TComponent* Owner);
     TForm1(TComponent* Owner, int Dummy);
 
@@ -43,6 +52,18 @@ public slots:
     // Calculate: runs the calculation on the four input texts, reporting into the memo and
     // plotting into the chart's series.
     void BitBtn1Click(TObject* Sender);
+    // «Проверить корни…» in the chart's menu: the verdicts of the last completed run's root lines.
+    void CheckRootsClick();
+
+private:
+    // What the check needs of the last completed run; none before the first or after a failed one.
+    struct CompletedRun {
+        CalculationInputs inputs;
+        std::vector<RootRecord> lines;
+    };
+    std::optional<CompletedRun> lastRun_;
+    RunVerifier verify_;
+    void AddCheckToChartMenu();
 };
 
 extern TForm1* Form1;

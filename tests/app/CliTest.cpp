@@ -27,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -64,13 +65,27 @@ struct CliResult {
     std::string out, err;
 };
 
+// The proofs in this process, where the executable loads them from its module. A build without
+// them gets verdicts that decide nothing, so the tests of the files themselves still run.
+RunVerifier InProcessVerifier()
+{
+#ifdef ROOTFINDER_HAVE_VERIFY
+    return VerifyRun;
+#else
+    return [](const std::vector<RootRecord>& lines, const CalculationInputs&, bool) {
+        const double none = std::numeric_limits<double>::quiet_NaN();
+        return RunVerdicts{std::vector<LineVerdict>(lines.size(), {Verdict::Undecided, true, none, none}), {}};
+    };
+#endif
+}
+
 CliResult RunCliMain(const std::vector<std::string>& arguments, const ChartRendererLoader& chartLoader = {})
 {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
     if (!out || !err) throw std::runtime_error("tmpfile() failed");
     const std::vector<std::string_view> views(arguments.begin(), arguments.end());
-    const int status = CliMain(views, out, err, chartLoader);
+    const int status = CliMain(views, out, err, chartLoader, InProcessVerifier);
     return {status, ReadAndClose(out), ReadAndClose(err)};
 }
 
@@ -587,48 +602,87 @@ TEST(CliOutputFiles, ADeviceIsWrittenInPlaceNotReplaced)
 // ---------------------------------------------------------------------------------------
 // --roots FILE: what lies behind each root line, and how far it can be trusted
 
+#ifdef ROOTFINDER_HAVE_VERIFY
 struct RootsCase {
     std::vector<std::string> inputs;
-    std::vector<std::string> statuses; // one per root line, in order
+    std::vector<std::string> verdicts; // in_step,status for each root line, in order
+    std::vector<std::string> zeros;    // status,lines for each zero on [a, b], in order
 };
 
 void PrintTo(const RootsCase& r, std::ostream* os) { *os << testing::PrintToString(r.inputs); }
 
+std::vector<std::string> Fields(const std::string& line)
+{
+    std::vector<std::string> fields;
+    std::stringstream stream(line + ",");
+    for (std::string field; std::getline(stream, field, ',');) fields.push_back(field);
+    return fields;
+}
+
 class CliRoots : public testing::TestWithParam<RootsCase> {};
 
-TEST_P(CliRoots, WritesOneLinePerRootLineWithItsStatus)
+TEST_P(CliRoots, WritesTheVerdictOfEveryRootLineAndEveryZero)
 {
-    TempPath csv(".csv");
-    std::vector<std::string> arguments{"--roots", csv.String()};
+    TempPath csv(".csv"), all(".all.csv");
+    std::vector<std::string> arguments{"--roots", csv.String(), "--all-roots", all.String()};
     arguments.insert(arguments.end(), GetParam().inputs.begin(), GetParam().inputs.end());
     const CliResult result = RunCliMain(arguments);
     ASSERT_EQ(result.status, kExitOk) << result.err;
     const auto rootLines = SplitLines(result.out);
     const auto lines = SplitLines(ReadFile(csv.Path()));
-    ASSERT_EQ(lines.size(), 1 + GetParam().statuses.size());
-    EXPECT_EQ(lines[0], "n,root,f_root,updates,left,right,status");
-    for (std::size_t i = 0; i < GetParam().statuses.size(); ++i) {
-        std::vector<std::string> fields;
-        std::stringstream line(lines[1 + i]);
-        for (std::string field; std::getline(line, field, ',');) fields.push_back(field);
-        ASSERT_EQ(fields.size(), 7u) << lines[1 + i];
+    ASSERT_EQ(lines.size(), 1 + GetParam().verdicts.size());
+    EXPECT_EQ(lines[0], "n,root,f_root,updates,left,right,in_step,status,lower,upper");
+    for (std::size_t i = 0; i < GetParam().verdicts.size(); ++i) {
+        const auto fields = Fields(lines[1 + i]);
+        ASSERT_EQ(fields.size(), 10u) << lines[1 + i];
         EXPECT_EQ(fields[0], std::to_string(i + 1));
         // The root is the one its report line shows, in the shortest round-trip form.
         const double root = std::stod(fields[1]);
         EXPECT_EQ(Shortest(root), fields[1]);
         EXPECT_EQ(rootLines[2 + i], fields[0] + "-й = " + FloatToStrF(root, ffFixed, 8, 6));
-        EXPECT_EQ(fields[6], GetParam().statuses[i]) << lines[1 + i];
+        EXPECT_EQ(fields[6] + "," + fields[7], GetParam().verdicts[i]) << lines[1 + i];
+        // A root's enclosure reads back to the same doubles; other verdicts have none.
+        if (fields[7] == "root") {
+            EXPECT_EQ(Shortest(std::stod(fields[8])), fields[8]);
+            EXPECT_LT(std::stod(fields[8]), std::stod(fields[9]));
+        } else {
+            EXPECT_EQ(fields[8] + fields[9], "");
+        }
+    }
+    const auto zeros = SplitLines(ReadFile(all.Path()));
+    ASSERT_EQ(zeros.size(), 1 + GetParam().zeros.size());
+    EXPECT_EQ(zeros[0], "lower,upper,status,lines");
+    for (std::size_t i = 0; i < GetParam().zeros.size(); ++i) {
+        const auto fields = Fields(zeros[1 + i]);
+        ASSERT_EQ(fields.size(), 4u) << zeros[1 + i];
+        EXPECT_EQ(fields[2] + "," + fields[3], GetParam().zeros[i]);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, CliRoots,
-    testing::Values(RootsCase{{"1", "5", "0.1", "0.0001"}, {"converged", "converged"}},
+    testing::Values(RootsCase{{"1", "5", "0.1", "0.0001"}, {"true,root", "true,root"}, {"root,1", "root,2"}},
                     // 0.100000 comes from the pole at 0, where f is about +1103.
-                    RootsCase{{"-1", "1", "0.1", "0.0001"}, {"singular", "converged"}},
-                    // The refinement started on [4.5, 5] ends at the root of [6, 6.5].
-                    RootsCase{{"1", "10", "0.5", "0.0001"}, {"converged", "left-interval", "converged", "converged"}},
-                    RootsCase{{"-3", "-1", "0.5", "1e-4"}, {}}));
+                    RootsCase{{"-1", "1", "0.1", "0.0001"}, {"true,pole", "true,root"}, {}},
+                    // The refinement started on [4.5, 5] ends at the root of [6, 6.5]; the scan
+                    // misses 4.595, whose step holds two more zeros.
+                    RootsCase{{"1", "10", "0.5", "0.0001"},
+                              {"true,root", "false,root", "true,root", "true,root"},
+                              {"root,1", "root,", "root,3", "root,2 4"}},
+                    RootsCase{{"-3", "-1", "0.5", "1e-4"}, {}, {}}));
+#endif
+
+TEST(CliRoots, WithoutTheProofsBothFilesAreRefusedAsWrongUsage)
+{
+    for (const char* option : {"--roots", "--all-roots"}) {
+        std::FILE* out = std::tmpfile();
+        std::FILE* err = std::tmpfile();
+        const std::vector<std::string_view> arguments{option, "r.csv", "1", "5", "0.1", "0.0001"};
+        EXPECT_EQ(CliMain(arguments, out, err), kExitUsage) << option;
+        EXPECT_EQ(ReadAndClose(out), "");
+        EXPECT_NE(ReadAndClose(err).find("(--roots, --all-roots)"), std::string::npos);
+    }
+}
 
 // ---------------------------------------------------------------------------------------
 // The real executable, started through a POSIX shell (on Windows the output comparison of
@@ -795,8 +849,12 @@ TEST(CliExecutable, ASignalDuringTheRunLeavesNoPartialFile)
         TempPath err(".err");
         if (c.existing) std::ofstream(dir / "points.csv", std::ios::binary) << "keep\n";
         // 1e7 points: a run of seconds.
+#ifdef ROOTFINDER_HAVE_VERIFY
         const pid_t pid = StartExecutable({"--points", dir / "points.csv", "--roots", dir / "roots.csv", "1", "11", "1e-6", "1e-4"},
                                           err.String());
+#else
+        const pid_t pid = StartExecutable({"--points", dir / "points.csv", "1", "11", "1e-6", "1e-4"}, err.String());
+#endif
         ASSERT_GT(pid, 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         EXPECT_TRUE(HasTemporary(dir)) << "the run is writing its files";

@@ -1,0 +1,25 @@
+#pragma once
+// The verdict module, rootfinder-verify: the proofs behind --roots and --all-roots. It holds the
+// command line's only use of Arb, so a run that asks for neither never loads Arb. Its one entry
+// point has C linkage: no exception and no C++ object crosses the boundary.
+#include "RootVerdict.h"
+
+#include <cstddef>
+
+#ifdef _WIN32
+#define ROOTFINDER_VERIFY_API extern "C" __declspec(dllexport)
+#else
+#define ROOTFINDER_VERIFY_API extern "C" __attribute__((visibility("default")))
+#endif
+
+// Receives one zero of f (or undecided piece) and the numbers of the root lines near it.
+using ZeroSinkFunction = void (*)(void* context, const ZeroEnclosure* zero, const long long* lines, std::size_t count);
+
+// Judges the `count` root lines of a run on `inputs` into `verdicts`, then
+// hands every zero of f on [min(a, b), max(a, b)] to `zeroSink` (skipped when null). Returns 1;
+// or 0 with a UTF-8 message, cut to `errorSize` bytes and terminated, in `error`.
+using VerifyRunFunction = int (*)(const RootRecord* lines, std::size_t count, const CalculationInputs* inputs,
+                                  LineVerdict* verdicts, ZeroSinkFunction zeroSink, void* context, char* error,
+                                  std::size_t errorSize);
+
+inline constexpr const char* kVerifyRunSymbol = "RootfinderVerifyRun";

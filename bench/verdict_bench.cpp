@@ -1,0 +1,45 @@
+// The proofs' costs: the verdicts of the typical run's root lines (target: under 10 ms), and
+// every zero of f on [-10, 10] (target: under 0.2 s).
+#include "DiscardingSinks.h"
+#include "RootVerdict.h"
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+namespace {
+
+class KeptLines final : public RootSink {
+public:
+    void Add(const RootRecord& record) override { lines.push_back(record); }
+    std::vector<RootRecord> lines;
+};
+
+std::vector<RootRecord> LinesOf(const CalculationInputs& inputs)
+{
+    DiscardReport report;
+    DiscardPlot plot;
+    KeptLines kept;
+    CalculationRun(inputs, report, plot, &kept);
+    return kept.lines;
+}
+
+void BM_TypicalRunVerdicts(benchmark::State& state)
+{
+    const CalculationInputs inputs{1, 5, 0.1, 1e-4};
+    const auto lines = LinesOf(inputs);
+    for (auto _ : state) benchmark::DoNotOptimize(JudgeRootLines(lines, inputs.eps));
+}
+BENCHMARK(BM_TypicalRunVerdicts)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_AllZerosMinus10To10(benchmark::State& state)
+{
+    const CalculationInputs inputs{-10, 10, 0.1, 1e-4};
+    const auto lines = LinesOf(inputs);
+    for (auto _ : state) benchmark::DoNotOptimize(ZerosOfRun(inputs, lines));
+}
+BENCHMARK(BM_AllZerosMinus10To10)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,27 @@
+#pragma once
+// «Проверить корни…»: the last run's root lines with their proven verdicts, and the zeros of f on
+// [a, b] that the scan missed. Its layout and captions are the form description
+// RootCheckDialog.ui; the memo's report is left as it is.
+#include "CalculationRun.h"
+#include "RootVerdict.h"
+
+#include <QDialog>
+
+#include <vector>
+
+class QLabel;
+class QListWidget;
+class QTableWidget;
+
+class TRootCheckDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // Shows `lines`, the root lines of a completed run on `inputs`, with their `verdicts`.
+    TRootCheckDialog(QWidget* parent, const CalculationInputs& inputs, const std::vector<RootRecord>& lines,
+                     const RunVerdicts& verdicts);
+
+    QLabel* Summary = nullptr;
+    QTableWidget* Lines = nullptr;
+    QListWidget* Missed = nullptr;
+};
