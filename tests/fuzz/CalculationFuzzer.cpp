@@ -106,7 +106,7 @@ void CheckStrToFloat(std::string_view input)
     } catch (const EConvertError& error) {
         // The text is quoted as a reader can see it: cut, and escaped where it does not print.
         CHECK(error.Message.find(QuoteForMessage(text)) != std::string::npos, input);
-        CHECK(error.Message.size() < 300, input); // however long the text
+        CHECK(error.Message.size() < 800, input); // however long the text
         // Only a text outside the grammar, or beyond the double range, is refused.
         CHECK(!grammatical || std::isinf(ReferenceValue(text)), input);
         return;
