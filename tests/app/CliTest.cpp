@@ -6,6 +6,7 @@
 #include "Conversions.h"
 #include "EvaluateBlock.h"
 #include "Exception.h"
+#include "SaveFile.h"
 #include "core/RunRecorder.h"
 #include "framework/ScopedLocale.h"
 
@@ -15,6 +16,7 @@
 #ifndef _WIN32
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
@@ -305,6 +307,26 @@ TEST(CliUsage, VersionPrintsTheProgramsVersion)
 }
 
 #ifndef _WIN32
+// System errors in words, each code read in its own domain: Windows' own codes are no errno values
+// (ERROR_ACCESS_DENIED is 5, as EIO is).
+TEST(CliMessages, SystemErrorsAreDescribedInRussianEachInItsOwnDomain)
+{
+    struct Case {
+        std::error_code code;
+        std::string text;
+    };
+    std::vector<Case> cases = {{std::make_error_code(std::errc::no_space_on_device), "на диске нет места"},
+                               {std::make_error_code(std::errc::bad_file_descriptor), "поток закрыт или не открыт для записи"},
+                               {std::error_code(12345, std::generic_category()), "системная ошибка 12345"}};
+#ifdef _WIN32
+    cases.push_back({std::error_code(5, std::system_category()), "нет прав на запись"});            // ERROR_ACCESS_DENIED
+    cases.push_back({std::error_code(32, std::system_category()), "файл занят другой программой"}); // ERROR_SHARING_VIOLATION
+#else
+    cases.push_back({std::error_code(EIO, std::system_category()), "ошибка ввода-вывода"});
+#endif
+    for (const Case& c : cases) EXPECT_EQ(DescribeSystemError(c.code), c.text) << c.code.value();
+}
+
 TEST(CliUsage, AFailedWriteToStdoutIsReportedWithStatusOne)
 {
     for (const auto& arguments : {std::vector<std::string>{"1", "5", "0.1", "0.0001"}, std::vector<std::string>{"--help"}}) {
@@ -925,9 +947,18 @@ TEST(CliReplacedFiles, KeepTheirModeAndTheirLinks)
     std::ofstream(dir / "private.csv", std::ios::binary) << "old\n";
     fs::permissions(dir / "private.csv", fs::perms::owner_read | fs::perms::owner_write);
     fs::create_symlink("made.csv", dir / "dangling.csv");
+    const bool mayChangeGroup = geteuid() == 0;
+    if (mayChangeGroup) {
+        ASSERT_EQ(chown((dir / "private.csv").c_str(), static_cast<uid_t>(-1), 65534), 0);
+    }
     const CliResult result = RunCliMain({"--points", dir / "private.csv", "--roots", dir / "dangling.csv", "1", "5", "0.1", "1e-4"});
     ASSERT_EQ(result.status, kExitOk) << result.err;
     EXPECT_EQ(fs::status(dir / "private.csv").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    struct stat replaced {};
+    ASSERT_EQ(stat((dir / "private.csv").c_str(), &replaced), 0);
+    if (mayChangeGroup) {
+        EXPECT_EQ(replaced.st_gid, 65534u);
+    }
     EXPECT_TRUE(fs::is_symlink(dir / "dangling.csv"));
     EXPECT_EQ(ReadFile(dir / "made.csv").rfind("n,root", 0), 0u);
 }
