@@ -120,7 +120,7 @@ bool EvaluationPathAvailable(EvaluationPath path) { return Find(path) && CpuRuns
 EvaluationPathRequest RequestedEvaluationPath()
 {
     const char* wanted = std::getenv("ROOTFINDER_SIMD");
-    if (!wanted) return EvaluationPathRequest::None;
+    if (!wanted || !*wanted) return EvaluationPathRequest::None; // set empty: as if unset
     const auto path = NamedPath(wanted);
     if (!path) return EvaluationPathRequest::Unknown;
     return EvaluationPathAvailable(*path) ? EvaluationPathRequest::Taken : EvaluationPathRequest::Unavailable;

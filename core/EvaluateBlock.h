@@ -19,8 +19,8 @@ std::string_view EvaluationPathName(EvaluationPath path);
 // Whether this build and this CPU can run the path.
 bool EvaluationPathAvailable(EvaluationPath path);
 
-// What became of the path ROOTFINDER_SIMD names: none named, taken, a name that is no path, or
-// a path this build or CPU cannot run (the default is used for the last two).
+// What became of the path ROOTFINDER_SIMD names: none named (unset or empty), taken, a name
+// that is no path, or a path this build or CPU cannot run (the default is used for the last two).
 enum class EvaluationPathRequest { None, Taken, Unknown, Unavailable };
 EvaluationPathRequest RequestedEvaluationPath();
 

@@ -138,8 +138,10 @@ std::string WriteTarget(const std::string& path)
         std::error_code error;
         if (!fs::is_symlink(fs::symlink_status(target, error))) return target.string();
         const fs::path next = fs::read_symlink(target, error);
-        if (error || links == 40)
-            throw Exception("Не удалось создать файл " + Quoted(path) + ": " + DescribeSystemError(error ? error : std::make_error_code(std::errc::too_many_symbolic_link_levels)) + ".");
+        if (error || links == 40) {
+            const auto reason = error ? error : std::make_error_code(std::errc::too_many_symbolic_link_levels);
+            throw Exception("Не удалось создать файл " + Quoted(path) + ": " + DescribeSystemError(reason) + ".");
+        }
         target = next.is_absolute() ? next : target.parent_path() / next;
     }
 }
