@@ -6,6 +6,7 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -156,7 +157,8 @@ void CheckReplaceable(const std::string& destination, const fs::path& target, co
         throw Exception(std::string(what) + Quoted(destination) + ": " + DescribeSystemError(error) + ".");
     };
     const long nameMax = pathconf(directory.c_str(), _PC_NAME_MAX);
-    if (nameMax > 0 && target.filename().native().size() > static_cast<std::size_t>(nameMax))
+    if ((nameMax > 0 && target.filename().native().size() > static_cast<std::size_t>(nameMax)) ||
+        target.native().size() >= PATH_MAX)
         refuse("Не удалось создать файл ", ENAMETOOLONG);
     struct stat file{}, folder{};
     if (stat(target.c_str(), &file) != 0) return;
