@@ -1,6 +1,7 @@
 #include "ChartModuleLoader.h"
 
 #include "ChartModule.h"
+#include "Conversions.h"
 #include "DynamicLibrary.h"
 #include "Exception.h"
 
@@ -32,7 +33,7 @@ ChartRenderer LoadChartModule()
         std::string error;
         void* entry = LoadLibrarySymbol(candidate.string(), kRenderChartSymbol, error);
         if (!entry)
-            throw Exception("Не удалось загрузить модуль рисования графиков «" + candidate.string() + "»: " + error);
+            throw Exception("Не удалось загрузить модуль рисования графиков " + QuoteForMessage(candidate.string()) + ": " + error);
         const auto render = reinterpret_cast<RenderChartFunction>(entry);
         return [render](const std::vector<PlotPoint>& points, ChartFormat format) {
             std::string image;
@@ -42,7 +43,7 @@ ChartRenderer LoadChartModule()
             return image;
         };
     }
-    throw Exception("Не найден модуль рисования графиков " ROOTFINDER_CHART_MODULE " (искали в «" +
-                    candidates[0].parent_path().lexically_normal().string() +
-                    "»): --plot недоступен. Переустановите программу или запустите её без --plot.");
+    throw Exception("Не найден модуль рисования графиков " ROOTFINDER_CHART_MODULE " (искали в " +
+                    QuoteForMessage(candidates[0].parent_path().lexically_normal().string()) +
+                    "): --plot недоступен. Переустановите программу или запустите её без --plot.");
 }

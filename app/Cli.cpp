@@ -1,6 +1,7 @@
 #include "Cli.h"
 
 #include "Conversions.h"
+#include "EvaluateBlock.h"
 #include "Exception.h"
 #include "SaveFile.h"
 #include "Version.h"
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -24,8 +26,6 @@ constexpr int kExitRunError = 1;
 constexpr int kExitUsage = 2;
 
 const char* const kProgram = "rootfinder-cli";
-// Inputs are quoted cut to 40 characters; file names are quoted whole unless absurdly long.
-constexpr std::size_t kPathQuoteLength = 300;
 
 const char* const kUsage =
     "Использование: rootfinder-cli [ПАРАМЕТР]... A B H EPS\n"
@@ -52,9 +52,16 @@ const char* const kUsage =
     "  --             дальше только числа A B H EPS\n"
     "Значение можно писать и через «=»: --points=ФАЙЛ.\n"
     "\n"
-    "Файлы появляются (или заменяются) только после успешного расчёта.\n"
-    "Код выхода: 0 — расчёт завершён, 1 — ошибка прервала расчёт,\n"
-    "2 — неверные параметры.\n";
+    "Файлы проверяются до расчёта и появляются (или заменяются, сохраняя права\n"
+    "доступа) только после успешного расчёта и записи отчёта. Если после замены\n"
+    "одних файлов не удалось заменить другой, сообщение называет уже заменённые.\n"
+    "Файл, в который перенаправлен стандартный вывод или поток ошибок, не\n"
+    "принимается; устройство или канал (/dev/null) записывается на месте.\n"
+    "\n"
+    "Код выхода: 0 — расчёт завершён; 1 — ошибка прервала расчёт или не удалось\n"
+    "записать отчёт или файл; 2 — неверные параметры (неизвестный или повторённый\n"
+    "параметр, нет имени файла, один файл назван дважды, не четыре числа,\n"
+    "неизвестное значение ROOTFINDER_SIMD).\n";
 
 struct Arguments {
     enum class Action { Run, Help, Version } action = Action::Run;
@@ -90,8 +97,6 @@ bool IsOption(std::string_view argument)
     return argument.size() > 1 && argument.front() == '-' && !ConvertsToNumber(argument);
 }
 
-std::string Quoted(std::string_view text) { return QuoteForMessage(text); }
-
 // Returns the arguments, or an explanation of what is wrong with them. Options are read from
 // left to right; --help and --version act where they stand.
 std::variant<Arguments, std::string> ParseArguments(const std::vector<std::string_view>& arguments)
@@ -102,7 +107,7 @@ std::variant<Arguments, std::string> ParseArguments(const std::vector<std::strin
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
         if (optionsEnded || !IsOption(argument)) {
-            if (positional == parsed.inputs.size()) return "лишний аргумент " + Quoted(argument);
+            if (positional == parsed.inputs.size()) return "лишний аргумент " + QuoteForMessage(argument);
             parsed.inputs[positional++] = argument;
             continue;
         }
@@ -119,7 +124,7 @@ std::variant<Arguments, std::string> ParseArguments(const std::vector<std::strin
         }
         const auto option = std::find_if(std::begin(kFileOptions), std::end(kFileOptions),
                                          [&](const FileOption& o) { return o.name == name; });
-        if (option == std::end(kFileOptions)) return "неизвестный параметр " + Quoted(argument);
+        if (option == std::end(kFileOptions)) return "неизвестный параметр " + QuoteForMessage(argument);
         std::string_view value;
         if (equals != std::string_view::npos) {
             value = argument.substr(equals + 1);
@@ -316,6 +321,22 @@ std::vector<std::pair<std::string_view, const std::string*>> OutputFiles(const A
     return files;
 }
 
+// Puts every finished file in place. A rename that fails after others have succeeded cannot undo
+// them: the message says which files were replaced all the same.
+void CommitAll(std::initializer_list<TSaveFile*> files)
+{
+    std::string replaced;
+    for (TSaveFile* file : files) {
+        if (!file) continue;
+        try {
+            if (file->Commit()) replaced += (replaced.empty() ? "" : ", ") + QuoteForMessage(file->Destination());
+        } catch (const Exception& error) {
+            if (replaced.empty()) throw;
+            throw Exception(error.Message + "\nУже записаны: " + replaced + ".");
+        }
+    }
+}
+
 } // namespace
 
 int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std::FILE* err,
@@ -327,6 +348,18 @@ int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std:
     if (args.action == Arguments::Action::Help) return PrintToStdout(out, err, kUsage);
     if (args.action == Arguments::Action::Version)
         return PrintToStdout(out, err, std::string(kProgram) + " " + kRootfinderVersion + "\n");
+    if (const char* simd = std::getenv("ROOTFINDER_SIMD")) {
+        switch (RequestedEvaluationPath()) {
+        case EvaluationPathRequest::Unknown:
+            return UsageError(err, "ROOTFINDER_SIMD=" + QuoteForMessage(simd) +
+                                       ": неизвестный путь вычисления; допустимы scalar, sse2, avx2, avx512, advsimd");
+        case EvaluationPathRequest::Unavailable:
+            PrintMessage(err, "ROOTFINDER_SIMD=" + QuoteForMessage(simd) + ": этот процессор или эта сборка так не умеет; f вычисляется путём " +
+                                  std::string(EvaluationPathName(ActiveEvaluationPath())) + ".");
+            break;
+        default: break;
+        }
+    }
     if (args.plotFile && !loadChartRenderer)
         return UsageError(err, "эта сборка не умеет рисовать график (--plot)");
     const bool wantVerdicts = args.rootsFile || args.allRootsFile;
@@ -337,7 +370,13 @@ int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std:
         for (std::size_t j = i + 1; j < files.size(); ++j)
             if (SameFile(*files[i].second, *files[j].second))
                 return UsageError(err, std::string(files[i].first) + " и " + std::string(files[j].first) +
-                                           " называют один и тот же файл " + QuoteForMessage(*files[j].second, kPathQuoteLength));
+                                           " называют один и тот же файл " + QuoteForMessage(*files[j].second));
+    // Replacing the file stdout or stderr writes to would lose the report or the messages.
+    for (const auto& [option, file] : files)
+        for (const auto& [stream, name] : {std::pair{out, "стандартный вывод"}, std::pair{err, "стандартный поток ошибок"}})
+            if (IsFileOfStream(*file, stream))
+                return UsageError(err, std::string(option) + " называет файл " + QuoteForMessage(*file) + ", в который идёт " +
+                                           name + "; выберите другой файл");
 
     StreamReport report(out);
     try {
@@ -347,7 +386,7 @@ int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std:
         if (args.plotFile) {
             const auto format = ChartFormatOf(*args.plotFile);
             if (!format)
-                throw Exception("Не понимаю, в каком формате рисовать " + QuoteForMessage(*args.plotFile, kPathQuoteLength) +
+                throw Exception("Не понимаю, в каком формате рисовать " + QuoteForMessage(*args.plotFile) +
                                 ": имя файла графика должно оканчиваться на .png или .svg.");
             chartFormat = *format;
             renderChart = loadChartRenderer();
@@ -376,8 +415,7 @@ int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std:
         report.Finish();
         for (TSaveFile* file : {pointsFile.get(), rootsFile.get(), plotFile.get(), allRootsFile.get()})
             if (file) file->Finish();
-        for (TSaveFile* file : {pointsFile.get(), rootsFile.get(), plotFile.get(), allRootsFile.get()})
-            if (file) file->Commit();
+        CommitAll({pointsFile.get(), rootsFile.get(), plotFile.get(), allRootsFile.get()});
     } catch (const Exception& error) {
         std::fflush(out);
         PrintMessage(err, error.Message);

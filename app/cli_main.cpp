@@ -14,8 +14,8 @@
 
 int main(int argc, char** argv)
 {
+    PrepareConsole(); // first: the locale's files must not take a closed standard descriptor
     std::setlocale(LC_ALL, "");
-    PrepareConsole();
     Reset8087CW();
 #ifdef ROOTFINDER_CHART_MODULE
     const ChartRendererLoader chartLoader = LoadChartModule;

@@ -50,11 +50,22 @@ std::string Number(double value) { return FloatToStrF(value, ffGeneral, 17, 0); 
     throw Exception("Шаг h = " + Number(h) + " слишком мал: при x = " + Number(x) + " сумма x + h равна x. Увеличьте шаг h.");
 }
 
-// Converts one input text; an error names the field it came from.
-double ParseField(const char* field, std::string_view text)
+// Whether the significand of a number's text has a digit other than 0.
+bool HasNonzeroSignificand(std::string_view text)
+{
+    const auto significand = text.substr(0, text.find_first_of("eE"));
+    return significand.find_first_of("123456789") != std::string_view::npos;
+}
+
+// Converts one input text; an error names the field it came from. A step or a tolerance too small
+// for a double (1e-99999) is out of range, as one too large is, not the zero it would round to.
+double ParseField(const char* field, std::string_view text, bool positive = false)
 {
     try {
-        return StrToFloat(text);
+        const double value = StrToFloat(text);
+        if (positive && value == 0 && HasNonzeroSignificand(text))
+            throw EConvertError(QuoteForMessage(text) + " — число вне допустимого диапазона");
+        return value;
     } catch (const EConvertError& error) {
         throw EConvertError("Поле " + std::string(field) + ": " + error.Message);
     }
@@ -67,8 +78,8 @@ CalculationInputs ParseInputs(std::string_view a, std::string_view b, std::strin
     CalculationInputs inputs{};
     inputs.a = ParseField("a", a);
     inputs.b = ParseField("b", b);
-    inputs.h = ParseField("h", h);
-    inputs.eps = ParseField("EPS", eps);
+    inputs.h = ParseField("h", h, true);
+    inputs.eps = ParseField("EPS", eps, true);
     return inputs;
 }
 

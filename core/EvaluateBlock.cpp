@@ -4,6 +4,8 @@
 #include "simd/VectorKernels.h"
 
 #include <cstdlib>
+#include <iterator>
+#include <optional>
 
 #if defined(ROOTFINDER_VECTOR_X86) && defined(_MSC_VER) && !defined(__clang__)
 #include <immintrin.h>
@@ -70,6 +72,13 @@ bool HasAvx512F() { return __builtin_cpu_supports("avx512f"); }
 bool HasAvx2AndFma() { return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"); }
 #endif
 
+std::optional<EvaluationPath> NamedPath(std::string_view name)
+{
+    for (std::size_t i = 0; i < std::size(kNames); ++i)
+        if (kNames[i] == name) return static_cast<EvaluationPath>(i);
+    return std::nullopt;
+}
+
 bool CpuRuns(EvaluationPath path)
 {
     switch (path) {
@@ -86,9 +95,7 @@ bool CpuRuns(EvaluationPath path)
 
 const PathEntry& DefaultPath()
 {
-    if (const char* wanted = std::getenv("ROOTFINDER_SIMD"))
-        for (const PathEntry& entry : kPaths)
-            if (EvaluationPathName(entry.path) == wanted && CpuRuns(entry.path)) return entry;
+    if (RequestedEvaluationPath() == EvaluationPathRequest::Taken) return *Find(*NamedPath(std::getenv("ROOTFINDER_SIMD")));
     for (const PathEntry& entry : kPaths)
         if (CpuRuns(entry.path)) return entry;
     return kPaths[sizeof kPaths / sizeof kPaths[0] - 1];
@@ -109,6 +116,15 @@ EvaluationPath ActiveEvaluationPath() { return Active()->path; }
 std::string_view EvaluationPathName(EvaluationPath path) { return kNames[static_cast<int>(path)]; }
 
 bool EvaluationPathAvailable(EvaluationPath path) { return Find(path) && CpuRuns(path); }
+
+EvaluationPathRequest RequestedEvaluationPath()
+{
+    const char* wanted = std::getenv("ROOTFINDER_SIMD");
+    if (!wanted || !*wanted) return EvaluationPathRequest::None; // set empty: as if unset
+    const auto path = NamedPath(wanted);
+    if (!path) return EvaluationPathRequest::Unknown;
+    return EvaluationPathAvailable(*path) ? EvaluationPathRequest::Taken : EvaluationPathRequest::Unavailable;
+}
 
 bool ForceEvaluationPath(EvaluationPath path)
 {

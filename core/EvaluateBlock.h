@@ -19,5 +19,10 @@ std::string_view EvaluationPathName(EvaluationPath path);
 // Whether this build and this CPU can run the path.
 bool EvaluationPathAvailable(EvaluationPath path);
 
+// What became of the path ROOTFINDER_SIMD names: none named (unset or empty), taken, a name
+// that is no path, or a path this build or CPU cannot run (the default is used for the last two).
+enum class EvaluationPathRequest { None, Taken, Unknown, Unavailable };
+EvaluationPathRequest RequestedEvaluationPath();
+
 // Puts the path in force, if available (for tests and benchmarks); returns whether it did.
 bool ForceEvaluationPath(EvaluationPath path);

@@ -16,5 +16,5 @@ void secant_detail::RaiseNoConvergence(double x0, double x1, int updates)
 {
     throw Exception("Метод секущих не сошёлся за " + IntToStr(updates) + " итераций на отрезке [" +
                     FloatToStrF(x0, ffGeneral, 17, 0) + "; " + FloatToStrF(x1, ffGeneral, 17, 0) +
-                    "]. Увеличьте точность EPS.");
+                    "]. Ослабьте точность (возьмите EPS больше) или измените шаг h.");
 }

@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "Conversions.h"
 #include "FloatControl.h"
 #include "Forms.h"
 
@@ -69,7 +70,7 @@ void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const
     }
     const std::string display = EnvironmentValue("WAYLAND_DISPLAY").empty() ? EnvironmentValue("DISPLAY")
                                                                              : EnvironmentValue("WAYLAND_DISPLAY");
-    const std::string what = display.empty() ? "дисплей" : "дисплей «" + display + "»";
+    const std::string what = display.empty() ? "дисплей" : "дисплей " + QuoteForMessage(display);
     std::fprintf(stderr, "rootfinder: не удалось открыть %s%s\n", what.c_str(), kUseTheCommandLine);
     std::fflush(stderr);
     std::_Exit(1);

@@ -4,11 +4,14 @@
 #include "Conversions.h"
 #include "Exception.h"
 #include "MemoryAdvice.h"
+#include "SaveFile.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFile>
+#include <QPdfWriter>
 #if ROOTFINDER_HAVE_SVG
 #include <QSvgGenerator>
 #endif
@@ -162,31 +165,47 @@ bool WriteSvg(TChart&, QIODevice&)
 }
 #endif
 
-std::string Quoted(const QString& file) { return "«" + file.toStdString() + "»"; }
-
 } // namespace
 
 void TChart::SaveImage(const QString& file)
 {
+    const std::string path = QFile::encodeName(file).toStdString();
     const QString format = QFileInfo(file).suffix().toLower();
     if (format != "png" && format != "svg" && format != "pdf")
-        throw Exception("Не понимаю, в каком формате сохранить " + Quoted(file) +
+        throw Exception("Не понимаю, в каком формате сохранить " + QuoteForMessage(path) +
                         ": имя файла должно оканчиваться на .png, .svg или .pdf.");
     if (format == "svg" && !ROOTFINDER_HAVE_SVG)
-        throw Exception("Не могу сохранить " + Quoted(file) + ": эта сборка не умеет сохранять SVG, выберите PNG или PDF.");
-    bool written = false;
-    if (format == "pdf") {
-        const ReadoutHidden hidden(*readoutLayer_);
-        written = savePdf(file, kImageWidth, kImageHeight, QCP::epAllowCosmetic, QString(), Title());
-    } else {
-        QFile output(file);
-        written = output.open(QIODevice::WriteOnly) && WriteImage(output, format) && output.flush();
-    }
-    if (!written) throw Exception("Не удалось записать файл " + Quoted(file) + ".");
+        throw Exception("Не могу сохранить " + QuoteForMessage(path) + ": эта сборка не умеет сохранять SVG, выберите PNG или PDF.");
+    // Written as the command line writes its files: under a temporary name beside the old file,
+    // which is replaced only by a whole picture.
+    TSaveFile output(path);
+    QBuffer picture;
+    picture.open(QIODevice::WriteOnly);
+    if (!WriteImage(picture, format))
+        throw Exception("Не удалось нарисовать график для файла " + QuoteForMessage(path) + ".");
+    output.Write(std::string_view(picture.data().constData(), static_cast<std::size_t>(picture.data().size())));
+    output.Commit();
+}
+
+bool TChart::WritePdf(QIODevice& output)
+{
+    const ReadoutHidden hidden(*readoutLayer_);
+    QPdfWriter pdf(&output);
+    pdf.setTitle(Title());
+    pdf.setCreator(QString());
+    pdf.setResolution(72); // a pixel of the chart to a point of the page
+    pdf.setPageLayout(QPageLayout(QPageSize(QSize(kImageWidth, kImageHeight), QPageSize::Point, QString(), QPageSize::ExactMatch),
+                                  QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
+    QCPPainter painter;
+    if (!painter.begin(&pdf)) return false;
+    painter.setMode(QCPPainter::pmVectorized);
+    toPainter(&painter, kImageWidth, kImageHeight);
+    return painter.end();
 }
 
 bool TChart::WriteImage(QIODevice& output, const QString& format)
 {
+    if (format == "pdf") return WritePdf(output);
     if (format == "svg") {
         const ReadoutHidden hidden(*readoutLayer_);
         return WriteSvg(*this, output);
@@ -246,7 +265,7 @@ void TChart::PlaceReadout(QPoint cursor)
         return;
     }
     const auto number = [](double value) { return QString::fromStdString(FloatToStrF(value, ffGeneral, 10, 0)); };
-    readoutText_->setText("x = " + number(point->key) + "\nf(x) = " + number(point->value));
+    readoutText_->setText("x = " + number(point->key) + "\nf(x) = " + number(OrdinateOf(point->value)));
     readoutText_->position->setCoords(axisRect()->topLeft() + QPointF(6, 6));
     readoutText_->setVisible(true);
     readoutMark_->position->setCoords(point->key, point->value);

@@ -146,10 +146,12 @@ public:
     void Redraw();
 
     // The chart as it stands, kImageWidth x kImageHeight pixels, into a PNG, SVG or PDF file
-    // chosen by the file's extension. Raises Exception when it cannot.
+    // chosen by the file's extension, written whole or not at all (an existing file is kept on any
+    // failure). Raises Exception naming the file and the reason when it cannot.
     void SaveImage(const QString& file);
 
-    // The same picture as a PNG or SVG ("png", "svg") written to `output`; false when it cannot.
+    // The same picture as a PNG, SVG or PDF ("png", "svg", "pdf") written to `output`; false
+    // when it cannot.
     bool WriteImage(QIODevice& output, const QString& format);
 
     // The same picture, as an image.
@@ -175,6 +177,7 @@ private:
     void BuildContextMenu();
     void AskAndSaveImage();
     void CopyImage();
+    bool WritePdf(QIODevice& output);
 
     // Shows x and f(x) of the series' point nearest in x to the cursor at `cursor`, or nothing
     // when the cursor is off the plot area or there are no points.
@@ -196,13 +199,32 @@ private:
     std::optional<QPoint> cursor_; // over the chart, as last seen
 };
 
+// A non-finite ordinate is stored as a NaN, which the line shows as a gap; an infinity keeps its
+// sign in the NaN's payload, so the read-out still names it.
+inline constexpr std::uint64_t kPlusInfinityGap = 0x7FF8'0000'0000'0001, kMinusInfinityGap = 0xFFF8'0000'0000'0001;
+
+inline double GapValue(double y)
+{
+    if (std::isnan(y)) return std::numeric_limits<double>::quiet_NaN();
+    return std::bit_cast<double>(y > 0 ? kPlusInfinityGap : kMinusInfinityGap);
+}
+
+// The ordinate a stored value stands for.
+inline double OrdinateOf(double stored)
+{
+    const auto bits = std::bit_cast<std::uint64_t>(stored);
+    if (bits == kPlusInfinityGap) return std::numeric_limits<double>::infinity();
+    if (bits == kMinusInfinityGap) return -std::numeric_limits<double>::infinity();
+    return stored;
+}
+
 inline int TFastLineSeries::AddXY(double x, double y, std::string_view, TColor)
 {
     if (std::isfinite(y)) {
         keys_.Include(x);
         values_.Include(y);
     } else {
-        y = std::numeric_limits<double>::quiet_NaN();
+        y = GapValue(y);
     }
     points_->Append(x, y);
     chart_->ScheduleRedraw();

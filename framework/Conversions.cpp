@@ -7,6 +7,7 @@
 #include <charconv>
 #include <clocale>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -187,23 +188,28 @@ std::size_t PrintableCharacterLength(std::string_view text)
 
 } // namespace
 
-std::string QuoteForMessage(std::string_view text, std::size_t maxCharacters)
+std::string QuoteForMessage(std::string_view text)
 {
+    // A long text keeps both ends: a number's digits and exponent, a path's folder and file name.
+    constexpr std::size_t kEnd = 80;
     static const char kHex[] = "0123456789ABCDEF";
-    std::string quoted = "«";
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++characters) {
-        if (characters == maxCharacters) {
-            quoted += "…";
-            break;
-        }
+    std::vector<std::string> characters; // each as shown: a printable character or an escaped byte
+    for (std::size_t i = 0; i < text.size();) {
         if (const std::size_t length = PrintableCharacterLength(text.substr(i))) {
-            quoted.append(text, i, length);
+            characters.emplace_back(text.substr(i, length));
             i += length;
         } else {
             const auto byte = static_cast<unsigned char>(text[i++]);
-            quoted += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+            characters.push_back({'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]});
         }
+    }
+    std::string quoted = "«";
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        if (characters.size() > 2 * kEnd && i == kEnd) {
+            quoted += "…";
+            i = characters.size() - kEnd;
+        }
+        quoted += characters[i];
     }
     return quoted + "»";
 }

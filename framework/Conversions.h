@@ -21,9 +21,10 @@ std::string FloatToStrF(double value, TFloatFormat format, int precision, int di
 
 std::string IntToStr(long long value);
 
-// A text as a message quotes it: «text», cut after `maxCharacters` characters with "…", every
-// byte that is not part of a printable UTF-8 character written as \xNN.
-std::string QuoteForMessage(std::string_view text, std::size_t maxCharacters = 40);
+// A user's text or a file name as every message quotes it: «text», every byte that is not part
+// of a printable UTF-8 character written as \xNN; a text of more than 160 characters is cut
+// to its first and last 80 around "…".
+std::string QuoteForMessage(std::string_view text);
 
 // The process locale's decimal separator (UTF-8; "." in the C locale).
 std::string DecimalSeparator();

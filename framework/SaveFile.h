@@ -1,17 +1,22 @@
 #pragma once
 // Output files that are never seen half-written: a file is written under a temporary name in
 // its destination's directory and put in place by a rename only when everything has succeeded.
-// A failed run or write, or SIGINT, SIGTERM, SIGHUP or SIGPIPE ending the process, leaves no
-// partial file, and an existing destination untouched. Paths are used byte for byte.
+// A failed run or write, or SIGINT, SIGTERM, SIGHUP, SIGPIPE or SIGQUIT ending the process,
+// leaves no partial file, and an existing destination untouched. The file that replaces another
+// keeps its permission bits, and its group where the user may set it. Paths are used byte for byte.
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 class TSaveFile {
 public:
     // Creates the temporary file beside `destination`, which checks that its directory exists
-    // and can be written; raises Exception naming the destination otherwise. A destination that
-    // exists but is no regular file (a device, a pipe) is opened and written in place.
+    // and can be written; raises Exception naming the destination otherwise. What the final
+    // rename needs is checked here too: a name the file system takes, an existing file the user
+    // may write, and the sticky bit's rule. A symbolic link, dangling or not, is kept and the file
+    // it names written. A destination that exists but is no regular file (a device, a pipe) is
+    // opened and written in place.
     explicit TSaveFile(std::string destination);
     // Removes the temporary file unless Commit has put it in place.
     ~TSaveFile();
@@ -22,8 +27,9 @@ public:
     void Write(std::string_view data);
     // Flushes the file to the disk and closes it; raises Exception when that fails.
     void Finish();
-    // Renames the finished file over its destination; raises Exception when that fails.
-    void Commit();
+    // Renames the finished file over its destination; raises Exception when that fails. Returns
+    // whether a file was put in place (false for a destination written in place).
+    bool Commit();
 
     const std::string& Destination() const { return destination_; }
 
@@ -37,9 +43,15 @@ private:
     int slot_ = -1;           // where the temporary file's name is kept for the signal handler
 };
 
-// Whether two paths name the same file: compared as files where both exist, else by their
-// normalised absolute paths.
+// Whether two paths name the same file: compared as files where both exist, else by the
+// normalised absolute paths they would be written at (symbolic links followed, dangling or not).
 bool SameFile(const std::string& first, const std::string& second);
 
-// A system error number in words (Russian), for messages.
+// Whether `path` names the regular file that `stream` writes to (a file stdout or stderr was
+// redirected to, under any name: /dev/stdout, /dev/fd/1, its own).
+bool IsFileOfStream(const std::string& path, std::FILE* stream);
+
+// A system error in words (Russian), for messages: an errno value, or an error code, whose
+// platform codes (Windows' own) are read in their own domain.
 std::string DescribeSystemError(int error);
+std::string DescribeSystemError(const std::error_code& error);

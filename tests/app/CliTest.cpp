@@ -4,7 +4,9 @@
 
 #include "CalculationRun.h"
 #include "Conversions.h"
+#include "EvaluateBlock.h"
 #include "Exception.h"
+#include "SaveFile.h"
 #include "core/RunRecorder.h"
 #include "framework/ScopedLocale.h"
 
@@ -14,6 +16,7 @@
 #ifndef _WIN32
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
@@ -245,7 +248,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RunError{{"1", "5", "1e400", "0.0001"}, "", "«1e400»"},
                     // The field is named; a long or unprintable input is cut and escaped.
                     RunError{{"1", "5", "0.1.", "0.0001"}, "", "Поле h: «0.1.»"},
-                    RunError{{"1", "5", "0.1", std::string(100000, '7') + "x"}, "", "Поле EPS: «" + std::string(40, '7') + "…»"},
+                    RunError{{"1", "5", "0.1", std::string(100000, '7') + "x"}, "", "Поле EPS: «" + std::string(80, '7') + "…" + std::string(79, '7') + "x»"},
                     RunError{{"1", "g\xff\x1b[2J", "0.1", "0.0001"}, "", "Поле b: «g\\xFF\\x1B[2J»"},
                     RunError{{"-1e308", "1e308", "1e308", "1e-4"}, "", "a - h"},
                     RunError{{"1", "1e308", "1e308", "1e-4"}, "", "b + h"},
@@ -319,6 +322,26 @@ TEST(CliUsage, VersionPrintsTheProgramsVersion)
 }
 
 #ifndef _WIN32
+// System errors in words, each code read in its own domain: Windows' own codes are no errno values
+// (ERROR_ACCESS_DENIED is 5, as EIO is).
+TEST(CliMessages, SystemErrorsAreDescribedInRussianEachInItsOwnDomain)
+{
+    struct Case {
+        std::error_code code;
+        std::string text;
+    };
+    std::vector<Case> cases = {{std::make_error_code(std::errc::no_space_on_device), "на диске нет места"},
+                               {std::make_error_code(std::errc::bad_file_descriptor), "поток закрыт или не открыт для записи"},
+                               {std::error_code(12345, std::generic_category()), "системная ошибка 12345"}};
+#ifdef _WIN32
+    cases.push_back({std::error_code(5, std::system_category()), "нет прав на запись"});            // ERROR_ACCESS_DENIED
+    cases.push_back({std::error_code(32, std::system_category()), "файл занят другой программой"}); // ERROR_SHARING_VIOLATION
+#else
+    cases.push_back({std::error_code(EIO, std::system_category()), "ошибка ввода-вывода"});
+#endif
+    for (const Case& c : cases) EXPECT_EQ(DescribeSystemError(c.code), c.text) << c.code.value();
+}
+
 TEST(CliUsage, AFailedWriteToStdoutIsReportedWithStatusOne)
 {
     for (const auto& arguments : {std::vector<std::string>{"1", "5", "0.1", "0.0001"}, std::vector<std::string>{"--help"}}) {
@@ -803,8 +826,8 @@ TEST(CliExecutable, LinksNoWindowToolkit)
     }
 }
 
-// Starts the executable with stdout to /dev/null and stderr to `errFile`, SIGINT and SIGTERM at
-// their default actions, and, when `fileSizeLimit` is given, writes beyond it failing (EFBIG).
+// Starts the executable with stdout to /dev/null and stderr to `errFile`, the signals at their
+// default actions, and, when `fileSizeLimit` is given, that limit on the files it writes.
 pid_t StartExecutable(const std::vector<std::string>& arguments, const std::string& errFile, rlim_t fileSizeLimit = 0)
 {
     std::vector<std::string> all{ROOTFINDER_CLI_PATH};
@@ -817,12 +840,12 @@ pid_t StartExecutable(const std::vector<std::string>& arguments, const std::stri
         const int out = open("/dev/null", O_WRONLY);
         const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (out < 0 || err < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0) _exit(126);
-        std::signal(SIGINT, SIG_DFL);
-        std::signal(SIGTERM, SIG_DFL);
+        for (int signal : {SIGINT, SIGTERM, SIGQUIT, SIGXFSZ}) std::signal(signal, SIG_DFL);
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
         if (fileSizeLimit) {
             const rlimit limit{fileSizeLimit, fileSizeLimit};
             setrlimit(RLIMIT_FSIZE, &limit);
-            std::signal(SIGXFSZ, SIG_IGN);
         }
         execv(argv[0], argv.data());
         _exit(127);
@@ -843,7 +866,7 @@ TEST(CliExecutable, ASignalDuringTheRunLeavesNoPartialFile)
         int signal;
         bool existing; // a points file there before the run
     };
-    for (const Case c : {Case{SIGINT, false}, Case{SIGTERM, true}}) {
+    for (const Case c : {Case{SIGINT, false}, Case{SIGTERM, true}, Case{SIGQUIT, true}}) {
         SCOPED_TRACE(c.signal);
         TempDir dir;
         TempPath err(".err");
@@ -875,7 +898,7 @@ TEST(CliExecutable, AFailedWriteLeavesTheExistingFileAndNoTemporary)
     TempDir dir;
     TempPath err(".err");
     std::ofstream(dir / "points.csv", std::ios::binary) << "keep\n";
-    // 4003 points take about 150 kB; the file may grow to 64 kB.
+    // 4003 points take about 150 kB; the file may grow to 64 kB, and SIGXFSZ is at its default.
     const pid_t pid = StartExecutable({"--points", dir / "points.csv", "1", "5", "0.001", "1e-4"}, err.String(), 64 * 1024);
     ASSERT_GT(pid, 0);
     int status = 0;
@@ -884,9 +907,185 @@ TEST(CliExecutable, AFailedWriteLeavesTheExistingFileAndNoTemporary)
     EXPECT_EQ(WEXITSTATUS(status), kExitRunError);
     const std::string message = ReadFile(err.Path());
     EXPECT_NE(message.find("points.csv"), std::string::npos) << message;
+    EXPECT_NE(message.find("файл слишком велик"), std::string::npos) << "SIGXFSZ is a failed write: " << message;
     ExpectEveryLinePrefixed(message);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"points.csv"});
     EXPECT_EQ(ReadFile(dir / "points.csv"), "keep\n");
+}
+
+// ---------------------------------------------------------------------------------------
+// Standard streams and destinations that are (or name) them
+
+// Runs the executable through the shell with `redirections` (e.g. ">&-", ">> log").
+int RunWithRedirections(const std::vector<std::string>& arguments, const std::string& redirections,
+                        const std::string& environment = "")
+{
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + std::string&&.
+    std::string command = environment;
+    command += ' ';
+    command += ROOTFINDER_CLI_LAUNCHER;
+    command += ShellQuote(ROOTFINDER_CLI_PATH);
+    for (const auto& argument : arguments) {
+        command += ' ';
+        command += ShellQuote(argument);
+    }
+    const int wait = std::system((command + " " + redirections).c_str());
+    return wait != -1 && WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
+}
+
+TEST(CliStandardStreams, AClosedStreamTakesNoFileAndAClosedStdoutIsAFailedWrite)
+{
+    struct Case {
+        std::string closed;
+        int status;
+    };
+    for (const Case& c : {Case{"<&-", kExitOk}, Case{"2>&-", kExitOk}, Case{">&-", kExitRunError}, Case{"<&- >&- 2>&-", kExitRunError}}) {
+        SCOPED_TRACE(c.closed);
+        TempDir dir;
+        std::ofstream(dir / "points.csv", std::ios::binary) << "keep\n";
+        const std::string redirections = c.closed.find("2>") == std::string::npos ? c.closed + " 2>" + ShellQuote(dir / "err") : c.closed;
+        EXPECT_EQ(RunWithRedirections({"--points", dir / "points.csv", "--roots", dir / "roots.csv", "1", "5", "0.1", "1e-4"},
+                                      redirections),
+                  c.status);
+        const std::string points = ReadFile(dir / "points.csv");
+        EXPECT_EQ(points.find(kFunctionHeader), std::string::npos) << "the report went into a file";
+        EXPECT_EQ(points.rfind(c.status == kExitOk ? "x,y\n" : "keep\n", 0), 0u) << points;
+        EXPECT_EQ(fs::exists(dir / "roots.csv"), c.status == kExitOk);
+        if (c.closed == ">&-") {
+            EXPECT_NE(ReadFile(dir / "err").find("стандартный вывод: поток закрыт"), std::string::npos);
+        }
+    }
+}
+
+TEST(CliStandardStreams, TheFileStdoutOrStderrWritesToIsRefusedAsADestination)
+{
+    struct Case {
+        std::string redirection; // to the file "log", which holds "OLD\n"
+        std::string destination;
+        std::string logAfter;
+    };
+    const Case cases[] = {{">>", "/dev/stdout", "OLD\n"}, {">", "/dev/stdout", ""},   {">>", "/dev/fd/1", "OLD\n"},
+                          {">>", "log", "OLD\n"},         {">", "./log", ""},          {"2>>", "log", "OLD\n"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.redirection + " " + c.destination);
+        TempDir dir;
+        std::ofstream(dir / "log", std::ios::binary) << "OLD\n";
+        const std::string destination = c.destination[0] == '/' ? c.destination : dir / c.destination;
+        const std::string keepStderr = c.redirection[0] == '2' ? "" : " 2>/dev/null";
+        EXPECT_EQ(RunWithRedirections({"--roots", destination, "1", "5", "0.1", "1e-4"}, c.redirection + ShellQuote(dir / "log") + keepStderr),
+                  kExitUsage);
+        const std::string log = ReadFile(dir / "log");
+        EXPECT_EQ(log.rfind(c.logAfter, 0), 0u) << log;
+        EXPECT_EQ(log.find("n,root"), std::string::npos) << log;
+        EXPECT_EQ(dir.Entries(), std::vector<std::string>{"log"});
+    }
+}
+
+TEST(CliEnvironment, AnUnknownEvaluationPathIsRefusedAndAnUnavailableOneNamed)
+{
+    TempDir dir;
+    EXPECT_EQ(RunWithRedirections({"1", "5", "0.1", "1e-4"}, ">/dev/null 2>" + ShellQuote(dir / "err"), "ROOTFINDER_SIMD=bogus"), kExitUsage);
+    EXPECT_NE(ReadFile(dir / "err").find("«bogus»"), std::string::npos);
+    for (auto path : {EvaluationPath::Avx512, EvaluationPath::AdvSimd}) {
+        if (EvaluationPathAvailable(path)) continue;
+        const std::string name(EvaluationPathName(path));
+        EXPECT_EQ(RunWithRedirections({"1", "5", "0.1", "1e-4"}, ">/dev/null 2>" + ShellQuote(dir / "err"), "ROOTFINDER_SIMD=" + name), kExitOk);
+        const std::string err = ReadFile(dir / "err");
+        EXPECT_NE(err.find("«" + name + "»"), std::string::npos) << err;
+        EXPECT_NE(err.find("путём " + std::string(EvaluationPathName(ActiveEvaluationPath()))), std::string::npos) << err;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Replacing a file keeps what it was; what a rename needs is checked before the run
+
+TEST(CliReplacedFiles, KeepTheirModeAndTheirLinks)
+{
+    TempDir dir;
+    std::ofstream(dir / "private.csv", std::ios::binary) << "old\n";
+    fs::permissions(dir / "private.csv", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("made.csv", dir / "dangling.csv");
+    const bool mayChangeGroup = geteuid() == 0;
+    if (mayChangeGroup) {
+        ASSERT_EQ(chown((dir / "private.csv").c_str(), static_cast<uid_t>(-1), 65534), 0);
+    }
+    const CliResult result = RunCliMain({"--points", dir / "private.csv", "--roots", dir / "dangling.csv", "1", "5", "0.1", "1e-4"});
+    ASSERT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_EQ(fs::status(dir / "private.csv").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    struct stat replaced {};
+    ASSERT_EQ(stat((dir / "private.csv").c_str(), &replaced), 0);
+    if (mayChangeGroup) {
+        EXPECT_EQ(replaced.st_gid, 65534u);
+    }
+    EXPECT_TRUE(fs::is_symlink(dir / "dangling.csv"));
+    EXPECT_EQ(ReadFile(dir / "made.csv").rfind("n,root", 0), 0u);
+}
+
+TEST(CliReplacedFiles, WhatARenameCouldNotDoIsRefusedBeforeTheRun)
+{
+    struct Case {
+        std::vector<std::string> files; // option, name in the scratch directory, ...
+        int status;
+        std::string message;
+    };
+    TempDir dir;
+    fs::create_symlink("new.csv", dir / "link.csv");
+    const Case cases[] = {{{"--points", std::string(256, 'n') + ".csv"}, kExitRunError, "слишком длинное имя"},
+                          {{"--points", "new.csv", "--roots", "link.csv"}, kExitUsage, "один и тот же файл"}};
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments;
+        for (std::size_t i = 0; i < c.files.size(); i += 2) arguments.insert(arguments.end(), {c.files[i], dir / c.files[i + 1]});
+        arguments.insert(arguments.end(), {"1", "5", "0.1", "1e-4"});
+        const CliResult result = RunCliMain(arguments);
+        EXPECT_EQ(result.status, c.status) << result.err;
+        EXPECT_EQ(result.out, "") << "refused before the run";
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"link.csv"});
+}
+
+// Another user's view: a file this user may write but not replace in a sticky directory, and a
+// file this user may not write at all.
+TEST(CliReplacedFiles, AnotherUsersFilesAreRefusedBeforeTheRun)
+{
+    if (geteuid() != 0 || std::system("command -v setpriv >/dev/null") != 0) GTEST_SKIP() << "needs root and setpriv to act as nobody";
+    TempDir dir;
+    fs::permissions(dir / "", fs::perms::all | fs::perms::sticky_bit);
+    std::ofstream(dir / "roots.csv", std::ios::binary) << "keep\n";
+    fs::permissions(dir / "roots.csv", fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec));
+    std::ofstream(dir / "readonly.csv", std::ios::binary) << "keep\n";
+    ASSERT_EQ(chown((dir / "readonly.csv").c_str(), 65534, static_cast<gid_t>(-1)), 0);
+    fs::permissions(dir / "readonly.csv", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    std::string toOut = ">";
+    toOut += ShellQuote(dir / "out");
+    toOut += " 2>/dev/null";
+    for (const std::string name : {"roots.csv", "readonly.csv"}) {
+        SCOPED_TRACE(name);
+        const int status = RunWithRedirections({"--roots", dir / name, "1", "5", "0.1", "1e-4"}, toOut, "setpriv --reuid=65534 --regid=65534 --clear-groups");
+        EXPECT_EQ(status, kExitRunError);
+        EXPECT_EQ(ReadFile(dir / "out"), "") << "refused before the run";
+        EXPECT_EQ(ReadFile(dir / name), "keep\n");
+    }
+}
+
+TEST(CliReplacedFiles, ARenameFailingAfterOthersNamesWhatWasReplaced)
+{
+    TempDir dir;
+    std::ofstream(dir / "points.csv", std::ios::binary) << "old\n";
+    // Drawn after the run, before the renames: the roots file's name is then taken by a folder.
+    const ChartRendererLoader blocking = [&dir] {
+        return [&dir](const std::vector<PlotPoint>&, ChartFormat) {
+            fs::create_directories(dir / "roots.csv/inside");
+            return std::string("png");
+        };
+    };
+    const CliResult result =
+        RunCliMain({"--points", dir / "points.csv", "--roots", dir / "roots.csv", "--plot", dir / "chart.png", "1", "5", "0.1", "1e-4"}, blocking);
+    EXPECT_EQ(result.status, kExitRunError);
+    EXPECT_NE(result.err.find("Уже записаны: «" + dir / "points.csv" + "»."), std::string::npos) << result.err;
+    ExpectEveryLinePrefixed(result.err);
+    EXPECT_EQ(ReadFile(dir / "points.csv").rfind("x,y\n", 0), 0u);
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"points.csv", "roots.csv"})) << "no temporary, no chart";
 }
 #endif
 

@@ -391,6 +391,9 @@ INSTANTIATE_TEST_SUITE_P(Texts, CalculationRunConversionError,
                                          ConversionFailure{{"1", "nan", "0.1", "0.0001"}, "nan", "b"},
                                          ConversionFailure{{"1", "5", "0x1p-3", "0.0001"}, "0x1p-3", "h"},
                                          ConversionFailure{{"1", "5", "1e400", "0.0001"}, "1e400", "h"},
+                                         // A step or tolerance too small for a double, not the zero it rounds to.
+                                         ConversionFailure{{"1", "5", "1e-400", "0.0001"}, "1e-400", "h"},
+                                         ConversionFailure{{"1", "5", "0.1", "1e-99999"}, "1e-99999", "EPS"},
                                          ConversionFailure{{"a", "5", "0.1", "e"}, "a", "a"}));
 
 // ---------------------------------------------------------------------------------------
@@ -466,7 +469,7 @@ TEST_P(CalculationRunGuardText, RaisesAfterConversionAndLeavesBothSinksUntouched
 INSTANTIATE_TEST_SUITE_P(Texts, CalculationRunGuardText,
                          testing::Values(GuardText{{"1", "5", "0", "0.0001"}}, GuardText{{"1", "5", "-0", "0.0001"}},
                                          GuardText{{"1", "5", "-0,1", "0.0001"}},
-                                         GuardText{{"1", "5", "1e-400", "0.0001"}}, // converts to 0
+                                         GuardText{{"1", "5", "0e-400", "0.0001"}}, // converts to 0
                                          GuardText{{"1e16", "1e16", "1", "0.0001"}},
                                          GuardText{{"1", "5", "0.1", "0"}}, GuardText{{"1", "5", "0.1", "-1e-4"}},
                                          GuardText{{"0", "1", "1e-8", "0.0001"}}));

@@ -171,7 +171,8 @@ TEST(SecantRootCap, RaisesAfterKMaxUpdatesNamingTheInterval)
         EXPECT_EQ(f.Evaluations(), secant_detail::kMaxUpdates + 2);
         EXPECT_NE(error.Message.find("[-0.5; 0.4]"), std::string::npos) << error.Message;
         EXPECT_NE(error.Message.find("1000"), std::string::npos) << error.Message;
-        EXPECT_TRUE(HasCyrillic(error.Message)) << error.Message;
+        // A looser tolerance is what lets a refinement settle, not a tighter one.
+        EXPECT_NE(error.Message.find("EPS больше"), std::string::npos) << error.Message;
     }
     EXPECT_THROW(SecantRoot(-0.5, 0.4, 1e-20), Exception);
 }

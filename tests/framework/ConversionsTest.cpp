@@ -219,11 +219,11 @@ INSTANTIATE_TEST_SUITE_P(
                     Quoting{"\xED\xA0\x80", "«\\xED\\xA0\\x80»"},     // a surrogate
                     Quoting{"\xC2\x85", "«\\xC2\\x85»"},             // a C1 control
                     Quoting{"1\xE2\x80\xAE" "2", "«1\\xE2\\x80\\xAE2»"}, // a right-to-left override
-                    // Cut after 40 characters, however many bytes each one takes.
-                    Quoting{Repeat("9", 40), "«" + Repeat("9", 40) + "»"},
-                    Quoting{Repeat("9", 100000), "«" + Repeat("9", 40) + "…»"},
-                    Quoting{Repeat("я", 41), "«" + Repeat("я", 40) + "…»"},
-                    Quoting{Repeat("\x01", 41), "«" + Repeat("\\x01", 40) + "…»"}));
+                    // Over 160 characters, however many bytes each one takes: the first and last 80.
+                    Quoting{Repeat("9", 160), "«" + Repeat("9", 160) + "»"},
+                    Quoting{Repeat("9", 100000) + "x", "«" + Repeat("9", 80) + "…" + Repeat("9", 79) + "x»"},
+                    Quoting{"/" + Repeat("я", 160) + "/plot.png", "«/" + Repeat("я", 79) + "…" + Repeat("я", 71) + "/plot.png»"},
+                    Quoting{Repeat("\x01", 161), "«" + Repeat("\\x01", 80) + "…" + Repeat("\\x01", 80) + "»"}));
 
 TEST(StrToFloatErrors, AreOfTheExceptionFamily)
 {

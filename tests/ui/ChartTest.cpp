@@ -21,6 +21,10 @@
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 class ChartTest : public QObject {
     Q_OBJECT
@@ -221,6 +225,26 @@ private slots:
         QCOMPARE(chart->Readout(), QString());
     }
 
+    void readoutNamesNonFiniteValuesAsTheReportDoes_data()
+    {
+        QTest::addColumn<double>("y");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("+inf") << std::numeric_limits<double>::infinity() << "INF";
+        QTest::newRow("-inf") << -std::numeric_limits<double>::infinity() << "-INF";
+        QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN() << "NAN";
+    }
+
+    void readoutNamesNonFiniteValuesAsTheReportDoes()
+    {
+        QFETCH(double, y);
+        QFETCH(QString, shown);
+        for (int x = 0; x <= 10; ++x) Series()->AddXY(x, x == 5 ? y : x);
+        QTRY_COMPARE(chart->xAxis->range(), QCPRange(0, 10));
+        QTest::mouseMove(chart.get(), PixelAt(1)); // a move, wherever the last row left the mouse
+        QTest::mouseMove(chart.get(), PixelAt(5));
+        QVERIFY2(chart->Readout().endsWith("f(x) = " + shown), qPrintable(chart->Readout()));
+    }
+
     void rightClickOpensTheMenu()
     {
         PlotLine();
@@ -277,7 +301,7 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
         QTest::newRow("unknown format") << "plot.bmp" << "должно оканчиваться на .png, .svg или .pdf";
-        QTest::newRow("no such folder") << "missing/plot.png" << "Не удалось записать файл";
+        QTest::newRow("no such folder") << "missing/plot.png" << "нет такой папки";
         if (!ROOTFINDER_HAVE_SVG) QTest::newRow("SVG, built without it") << "plot.svg" << "не умеет сохранять SVG";
     }
 
@@ -296,6 +320,36 @@ private slots:
         }
         QVERIFY(!QFile::exists(path));
     }
+
+#ifndef _WIN32
+    void aFailedSaveKeepsTheOldFileAndNamesTheReason()
+    {
+        PlotLine();
+        QTemporaryDir directory;
+        const QString path = directory.filePath("plot.png");
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("keep") == 4);
+        old.close();
+        // Files may grow to 1 KiB here: the picture does not fit.
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{1024, saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &small);
+        QString message;
+        try {
+            chart->SaveImage(path);
+        } catch (const Exception& error) {
+            message = QString::fromStdString(error.Message);
+        }
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+        QVERIFY2(message.contains("файл слишком велик") && message.contains(path), qPrintable(message));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("keep"));
+        QCOMPARE(QDir(directory.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"plot.png"});
+    }
+#endif
 
     void saveAsAsksForTheFile()
     {
