@@ -944,20 +944,20 @@ TEST(CliStandardStreams, AClosedStreamTakesNoFileAndAClosedStdoutIsAFailedWrite)
         TempDir dir;
         std::ofstream(dir / "points.csv", std::ios::binary) << "keep\n";
         const std::string redirections = c.closed.find("2>") == std::string::npos ? c.closed + " 2>" + ShellQuote(dir / "err") : c.closed;
-        // The points file and a second one: the roots where this build proves verdicts, else the
-        // same points again under another name.
+        // The points file, and the roots file where this build proves verdicts.
+        std::vector<std::string> arguments{"--points", dir / "points.csv"};
 #ifdef ROOTFINDER_HAVE_VERIFY
-        const char* secondOption = "--roots";
+        arguments.insert(arguments.end(), {"--roots", dir / "roots.csv"});
+        const bool rootsAsked = true;
 #else
-        const char* secondOption = "--points";
+        const bool rootsAsked = false;
 #endif
-        EXPECT_EQ(RunWithRedirections({"--points", dir / "points.csv", secondOption, dir / "roots.csv", "1", "5", "0.1", "1e-4"},
-                                      redirections),
-                  c.status);
+        arguments.insert(arguments.end(), {"1", "5", "0.1", "1e-4"});
+        EXPECT_EQ(RunWithRedirections(arguments, redirections), c.status);
         const std::string points = ReadFile(dir / "points.csv");
         EXPECT_EQ(points.find(kFunctionHeader), std::string::npos) << "the report went into a file";
         EXPECT_EQ(points.rfind(c.status == kExitOk ? "x,y\n" : "keep\n", 0), 0u) << points;
-        EXPECT_EQ(fs::exists(dir / "roots.csv"), c.status == kExitOk);
+        EXPECT_EQ(fs::exists(dir / "roots.csv"), rootsAsked && c.status == kExitOk);
         if (c.closed == ">&-") {
             EXPECT_NE(ReadFile(dir / "err").find("стандартный вывод: поток закрыт"), std::string::npos);
         }
