@@ -9,6 +9,7 @@
 //   - stdout holds only report lines (or the help or the version);
 //   - no temporary file is left;
 //   - after a failure old.csv is untouched, and after wrong usage nothing new is there.
+#include "ReadBack.h"
 #include "CalculationRun.h"
 #include "Cli.h"
 
@@ -50,25 +51,6 @@ constexpr std::size_t kMaxArguments = 16;
     do {                                                                                                     \
         if (!(condition)) Broken(#condition, arguments, detail);                                             \
     } while (false)
-
-std::string ReadAndClose(std::FILE* file)
-{
-    std::fflush(file);
-    std::rewind(file);
-    std::string text;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
-    std::fclose(file);
-    return text;
-}
-
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::vector<std::string> Entries()
 {
