@@ -98,23 +98,23 @@ public:
 
 TApplication instance;
 
+// Qt's application object is reached through qApp from then on.
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS) && !defined(Q_OS_ANDROID)
-QApplication* CreateQtApplication(int& argc, char** argv)
+void CreateQtApplication(int& argc, char** argv)
 {
     const QtMessageHandler previousHandler = qInstallMessageHandler(HoldStartupMessage);
-    auto* application = new QtApplication(argc, argv);
+    new QtApplication(argc, argv);
     qInstallMessageHandler(previousHandler);
     for (const HeldMessage& held : std::exchange(heldMessages, {})) {
         const QMessageLogContext context(held.file.constData(), held.line, held.function.constData(),
                                          held.category.constData());
         qt_message_output(held.type, context, held.text);
     }
-    return application;
 }
 #else
-QApplication* CreateQtApplication(int& argc, char** argv)
+void CreateQtApplication(int& argc, char** argv)
 {
-    return new QtApplication(argc, argv);
+    new QtApplication(argc, argv);
 }
 #endif
 
@@ -137,7 +137,7 @@ void TApplication::Initialize()
 {
     if (!QApplication::instance()) {
         CheckDisplay();
-        qtApplication_ = CreateQtApplication(argc_, argv_);
+        CreateQtApplication(argc_, argv_);
         // Numbers are written with the user's decimal separator, as the command line's are;
         // Qt takes the user's locale into the C library only on Unix.
         std::setlocale(LC_ALL, "");
@@ -157,7 +157,6 @@ void TApplication::Initialize()
 void TApplication::Adopt(TForm* form)
 {
     if (!mainForm_) mainForm_ = form;
-    forms_.push_back(form);
 }
 
 void TApplication::Run()
