@@ -4,8 +4,8 @@
 // instruction set, so everything here has internal linkage: the linker must not take one file's
 // copy of an inline function for another's.
 //
-// `Isa` gives the vector type `Vector`, its width `kWidth` in doubles, and Load, Store, Splat
-// (every lane one value), Sub, Div, Abs, and the bitwise And and Or.
+// `Isa` gives the vector type `Vector`, its width `kWidth` in doubles, Load, Store, Splat (every
+// lane one value), Sub and Div; and, for libmvec's cube (x86 only), Abs and the bitwise And and Or.
 #include "VectorMaths.h"
 
 #include <cstddef>
