@@ -92,18 +92,21 @@ public:
 
 TApplication instance;
 
-QApplication* CreateQtApplication(int& argc, char** argv)
+// Qt's application object is reached through qApp from then on.
+void CreateQtApplication(int& argc, char** argv)
 {
-    if (!UsesDisplayServer()) return new QtApplication(argc, argv);
+    if (!UsesDisplayServer()) {
+        new QtApplication(argc, argv);
+        return;
+    }
     const QtMessageHandler previousHandler = qInstallMessageHandler(HoldStartupMessage);
-    auto* application = new QtApplication(argc, argv);
+    new QtApplication(argc, argv);
     qInstallMessageHandler(previousHandler);
     for (const HeldMessage& held : std::exchange(heldMessages, {})) {
         const QMessageLogContext context(held.file.constData(), held.line, held.function.constData(),
                                          held.category.constData());
         qt_message_output(held.type, context, held.text);
     }
-    return application;
 }
 
 // Qt's own texts (standard buttons, context menus) in the user's language, as a native program
@@ -125,7 +128,7 @@ void TApplication::Initialize()
 {
     if (!QApplication::instance()) {
         CheckDisplay();
-        qtApplication_ = CreateQtApplication(argc_, argv_);
+        CreateQtApplication(argc_, argv_);
         // Numbers are written with the user's decimal separator, as the command line's are;
         // Qt takes the user's locale into the C library only on Unix.
         std::setlocale(LC_ALL, "");
@@ -144,7 +147,6 @@ void TApplication::Initialize()
 void TApplication::Adopt(TForm* form)
 {
     if (!mainForm_) mainForm_ = form;
-    forms_.push_back(form);
 }
 
 void TApplication::Run()
