@@ -77,12 +77,12 @@ std::string ShellQuote(const std::string& text)
     return quoted + "'";
 }
 
-CliResult RunExecutable(const std::vector<std::string>& arguments, const std::string& locale = "C")
+// Runs the executable through the shell with `redirections` (e.g. ">&-", ">> log").
+int RunWithRedirections(const std::vector<std::string>& arguments, const std::string& redirections,
+                        const std::string& environment = "")
 {
-    TempPath out(".out"), err(".err");
     // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + std::string&&.
-    std::string command = "LC_ALL=";
-    command += ShellQuote(locale);
+    std::string command = environment;
     command += ' ';
     command += ROOTFINDER_CLI_LAUNCHER;
     command += ShellQuote(ROOTFINDER_CLI_PATH);
@@ -90,13 +90,19 @@ CliResult RunExecutable(const std::vector<std::string>& arguments, const std::st
         command += ' ';
         command += ShellQuote(argument);
     }
-    command += " </dev/null >";
-    command += ShellQuote(out.String());
-    command += " 2>";
-    command += ShellQuote(err.String());
-    const int wait = std::system(command.c_str());
-    if (wait == -1 || !WIFEXITED(wait)) return {-1, ReadFile(out.Path()), ReadFile(err.Path())};
-    return {WEXITSTATUS(wait), ReadFile(out.Path()), ReadFile(err.Path())};
+    const int wait = std::system((command + " " + redirections).c_str());
+    return wait != -1 && WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
+}
+
+CliResult RunExecutable(const std::vector<std::string>& arguments, const std::string& locale = "C")
+{
+    TempPath out(".out"), err(".err");
+    std::string redirections = "</dev/null >";
+    redirections += ShellQuote(out.String());
+    redirections += " 2>";
+    redirections += ShellQuote(err.String());
+    const int status = RunWithRedirections(arguments, redirections, "LC_ALL=" + ShellQuote(locale));
+    return {status, ReadFile(out.Path()), ReadFile(err.Path())};
 }
 
 TEST(CliExecutable, ACompleteRunExitsZero)
@@ -269,22 +275,6 @@ TEST(CliExecutable, AFailedWriteLeavesTheExistingFileAndNoTemporary)
 // ---------------------------------------------------------------------------------------
 // Standard streams and destinations that are (or name) them
 
-// Runs the executable through the shell with `redirections` (e.g. ">&-", ">> log").
-int RunWithRedirections(const std::vector<std::string>& arguments, const std::string& redirections,
-                        const std::string& environment = "")
-{
-    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + std::string&&.
-    std::string command = environment;
-    command += ' ';
-    command += ROOTFINDER_CLI_LAUNCHER;
-    command += ShellQuote(ROOTFINDER_CLI_PATH);
-    for (const auto& argument : arguments) {
-        command += ' ';
-        command += ShellQuote(argument);
-    }
-    const int wait = std::system((command + " " + redirections).c_str());
-    return wait != -1 && WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
-}
 
 TEST(CliStandardStreams, AClosedStreamTakesNoFileAndAClosedStdoutIsAFailedWrite)
 {
