@@ -8,6 +8,9 @@
 
 #include <string>
 
+// The sender of a control's event: the control itself.
+using TObject = QObject;
+
 class TLabel : public QLabel {
     Q_OBJECT
 
@@ -26,12 +29,16 @@ public:
     std::string GetText() const;
 };
 
-// A button with the focus is pressed by Enter as well as by Space, default button or not.
+// A button with the focus is pressed by Enter as well as by Space, default button or not. A press
+// is announced as OnClick, which the form description connects to the form's handler by name.
 class TBitBtn : public QPushButton {
     Q_OBJECT
 
 public:
-    using QPushButton::QPushButton;
+    explicit TBitBtn(QWidget* parent = nullptr);
+
+signals:
+    void OnClick(TObject* Sender);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
