@@ -36,14 +36,4 @@ void TBitBtn::keyPressEvent(QKeyEvent* event)
     QPushButton::keyPressEvent(event);
 }
 
-int TStrings::Add(const std::string& line)
-{
-    editor_.appendPlainText(QString::fromStdString(line));
-    return Count() - 1;
-}
-
-int TStrings::Count() const
-{
-    // An empty memo still holds one (empty) block.
-    return editor_.document()->isEmpty() ? 0 : editor_.document()->blockCount();
-}
+void TStrings::Add(const std::string& line) { editor_.appendPlainText(QString::fromStdString(line)); }

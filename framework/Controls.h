@@ -49,9 +49,8 @@ class TStrings {
 public:
     explicit TStrings(QPlainTextEdit& editor) : editor_(editor) {}
 
-    // Appends the line after the last line the memo holds; returns its index.
-    int Add(const std::string& line);
-    int Count() const;
+    // Appends the line after the last line the memo holds.
+    void Add(const std::string& line);
 
 private:
     QPlainTextEdit& editor_;
