@@ -72,8 +72,8 @@ private:
     void Insert(const QCPGraphData& point);
     void QueueRedraw();
 
-    // QCPGraphData's constructors are calls into the library; a point is this one copied and
-    // filled in, as a plain copy of two public fields.
+    // QCPGraphData's constructors are calls into the library, which would be one a point; a
+    // point is made inline instead, as a copy of this one with its two public fields set.
     static const QCPGraphData kBlankPoint;
 
     TChart* chart_;
