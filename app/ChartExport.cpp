@@ -3,6 +3,7 @@
 #include "ChartModule.h"
 
 #include "Application.h"
+#include "Desktop.h"
 #include "Exception.h"
 #include "MainForm.h"
 
@@ -28,11 +29,9 @@ QByteArray DrawChart(const PlotPoint* points, std::size_t count, bool svg)
 {
     // The chart is the main window's own, built from its form description, on no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-#ifdef Q_OS_WIN
-    // The offscreen platform reads its fonts from a folder: on Windows, the system's own.
-    if (!qEnvironmentVariableIsSet("QT_QPA_FONTDIR"))
-        qputenv("QT_QPA_FONTDIR", QFile::encodeName(qEnvironmentVariable("WINDIR") + "/Fonts"));
-#endif
+    // The offscreen platform reads its fonts from a folder: where Qt would not find them, the system's own.
+    if (const std::string fonts = SystemFontFolder(); !fonts.empty() && !qEnvironmentVariableIsSet("QT_QPA_FONTDIR"))
+        qputenv("QT_QPA_FONTDIR", QFile::encodeName(QString::fromStdString(fonts)));
     qInstallMessageHandler(ReportOnlyQtFailures);
     Application->Initialize();
     const auto form = std::make_unique<TForm1>(nullptr);
@@ -62,8 +61,8 @@ void CopyMessage(const std::string& message, char* error, std::size_t errorSize)
 
 } // namespace
 
-ROOTFINDER_CHART_API int RootfinderRenderChart(const PlotPoint* points, std::size_t count, int svg,
-                                               ChartBytesSink sink, void* context, char* error, std::size_t errorSize)
+extern "C" ROOTFINDER_MODULE_EXPORT int RootfinderRenderChart(const PlotPoint* points, std::size_t count, int svg,
+                                                              ChartBytesSink sink, void* context, char* error, std::size_t errorSize)
 {
     try {
         const QByteArray image = DrawChart(points, count, svg != 0);

@@ -7,12 +7,6 @@
 
 #include <cstddef>
 
-#ifdef _WIN32
-#define ROOTFINDER_CHART_API extern "C" __declspec(dllexport)
-#else
-#define ROOTFINDER_CHART_API extern "C" __attribute__((visibility("default")))
-#endif
-
 // Receives the image's bytes.
 using ChartBytesSink = void (*)(void* context, const char* data, std::size_t size);
 

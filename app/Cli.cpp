@@ -4,6 +4,7 @@
 #include "EvaluateBlock.h"
 #include "Exception.h"
 #include "SaveFile.h"
+#include "SystemError.h"
 #include "Version.h"
 
 #include <algorithm>

@@ -23,11 +23,7 @@ int RunApplication(TMainForm*& mainForm)
         Application->ShowException(exception);
     } catch (...) {
         // Nothing of a foreign error reaches the user: it is reported as an Exception without text.
-        try {
-            throw Exception("");
-        } catch (Exception& exception) {
-            Application->ShowException(exception);
-        }
+        Application->ShowException(Exception(""));
     }
     return 0;
 }

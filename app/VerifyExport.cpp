@@ -17,9 +17,10 @@ void CopyMessage(std::string_view message, char* error, std::size_t errorSize)
 
 } // namespace
 
-ROOTFINDER_VERIFY_API int RootfinderVerifyRun(const RootRecord* lines, std::size_t count, const CalculationInputs* inputs,
-                                              LineVerdict* verdicts, ZeroSinkFunction zeroSink, void* context,
-                                              char* error, std::size_t errorSize)
+extern "C" ROOTFINDER_MODULE_EXPORT int RootfinderVerifyRun(const RootRecord* lines, std::size_t count,
+                                                            const CalculationInputs* inputs, LineVerdict* verdicts,
+                                                            ZeroSinkFunction zeroSink, void* context, char* error,
+                                                            std::size_t errorSize)
 {
     try {
         const RunVerdicts result = VerifyRun(std::vector<RootRecord>(lines, lines + count), *inputs, zeroSink != nullptr);

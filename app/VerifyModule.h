@@ -6,12 +6,6 @@
 
 #include <cstddef>
 
-#ifdef _WIN32
-#define ROOTFINDER_VERIFY_API extern "C" __declspec(dllexport)
-#else
-#define ROOTFINDER_VERIFY_API extern "C" __attribute__((visibility("default")))
-#endif
-
 // Receives one zero of f (or undecided piece) and the numbers of the root lines near it.
 using ZeroSinkFunction = void (*)(void* context, const ZeroEnclosure* zero, const long long* lines, std::size_t count);
 

@@ -152,8 +152,7 @@ void CalculationRun(const CalculationInputs& in, ReportSink& report, PlotSink& p
             const SecantResult refined = SecantRefinement(lefts[i], rights[i], in.eps);
             report.Add(IntToStr(rootCount) + "-й = " + FloatToStrF(refined.root, ffFixed, 8, 6));
             if (roots)
-                roots->Add({rootCount, lefts[i], rights[i], fLefts[i], fRights[i], refined.root, refined.fRoot,
-                            refined.updates});
+                roots->Add({rootCount, lefts[i], rights[i], refined.root, refined.fRoot, refined.updates});
         }
     }
     if (rootCount == 0) report.Add(kNoRoots);

@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include "Conversions.h"
+#include "Desktop.h"
 #include "FloatControl.h"
 #include "Forms.h"
 
@@ -27,14 +28,7 @@ namespace {
 // The program's icon pictures, one per size, linked into the executable as Qt resources.
 const char* const kIconFolder = ":/icons";
 
-#ifndef Q_OS_WIN
-// The forms are drawn in Tahoma. Debian's fonts-wine installs it outside fontconfig's paths.
-const char* const kFontFiles[] = {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"};
-#endif
-
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS) && !defined(Q_OS_ANDROID)
-// The Unix desktops: a window needs an X or Wayland display, named in the environment, unless a
-// Qt platform (offscreen, for one) is chosen explicitly.
+// Said wherever a window cannot be opened for want of a display.
 const char* const kUseTheCommandLine = "; rootfinder-cli работает и без дисплея.";
 
 std::string EnvironmentValue(const char* name)
@@ -43,15 +37,18 @@ std::string EnvironmentValue(const char* name)
     return value ? value : "";
 }
 
+// Where windows go through a display server, a window needs an X or Wayland display named in the
+// environment, unless a Qt platform (offscreen, for one) is chosen explicitly.
 void CheckDisplay()
 {
+    if (!UsesDisplayServer()) return;
     if (!EnvironmentValue("QT_QPA_PLATFORM").empty()) return;
     if (!EnvironmentValue("DISPLAY").empty() || !EnvironmentValue("WAYLAND_DISPLAY").empty()) return;
     throw EDisplayMissing(std::string("нет дисплея: не заданы DISPLAY и WAYLAND_DISPLAY") + kUseTheCommandLine);
 }
 
 // Qt ends the process (abort, core dump) when no platform plugin starts, for instance when the
-// display named in DISPLAY cannot be reached. While Qt's application object is being created its
+// display server named in DISPLAY cannot be reached. While Qt's application object is being created its
 // messages are held back; a fatal one is replaced by one line of ours and a plain exit with status
 // 1, since Qt cannot carry on and nothing can be unwound from inside its message handler.
 struct HeldMessage {
@@ -75,9 +72,6 @@ void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const
     std::fflush(stderr);
     std::_Exit(1);
 }
-#else
-void CheckDisplay() {}
-#endif
 
 // Last line of defence for an error that escapes event delivery somewhere other than a form's
 // handler (the forms catch their handlers' errors before they reach Qt).
@@ -98,25 +92,22 @@ public:
 
 TApplication instance;
 
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS) && !defined(Q_OS_ANDROID)
-QApplication* CreateQtApplication(int& argc, char** argv)
+// Qt's application object is reached through qApp from then on.
+void CreateQtApplication(int& argc, char** argv)
 {
+    if (!UsesDisplayServer()) {
+        new QtApplication(argc, argv);
+        return;
+    }
     const QtMessageHandler previousHandler = qInstallMessageHandler(HoldStartupMessage);
-    auto* application = new QtApplication(argc, argv);
+    new QtApplication(argc, argv);
     qInstallMessageHandler(previousHandler);
     for (const HeldMessage& held : std::exchange(heldMessages, {})) {
         const QMessageLogContext context(held.file.constData(), held.line, held.function.constData(),
                                          held.category.constData());
         qt_message_output(held.type, context, held.text);
     }
-    return application;
 }
-#else
-QApplication* CreateQtApplication(int& argc, char** argv)
-{
-    return new QtApplication(argc, argv);
-}
-#endif
 
 // Qt's own texts (standard buttons, context menus) in the user's language, as a native program
 // shows them; the program's own texts are Russian whatever the language.
@@ -137,16 +128,15 @@ void TApplication::Initialize()
 {
     if (!QApplication::instance()) {
         CheckDisplay();
-        qtApplication_ = CreateQtApplication(argc_, argv_);
+        CreateQtApplication(argc_, argv_);
         // Numbers are written with the user's decimal separator, as the command line's are;
         // Qt takes the user's locale into the C library only on Unix.
         std::setlocale(LC_ALL, "");
     }
     LoadQtTranslations();
-#ifndef Q_OS_WIN
-    for (const char* file : kFontFiles)
+    // The forms are drawn in Tahoma.
+    for (const char* file : ExtraFontFiles())
         if (QFile::exists(file)) QFontDatabase::addApplicationFont(file);
-#endif
     QIcon icon;
     for (const QString& name : QDir(kIconFolder).entryList(QDir::Files))
         icon.addFile(QString(kIconFolder) + '/' + name);
@@ -157,7 +147,6 @@ void TApplication::Initialize()
 void TApplication::Adopt(TForm* form)
 {
     if (!mainForm_) mainForm_ = form;
-    forms_.push_back(form);
 }
 
 void TApplication::Run()

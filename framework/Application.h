@@ -4,9 +4,7 @@
 #include "Exception.h"
 
 #include <exception>
-#include <vector>
 
-class QApplication;
 class TForm;
 
 // Raised by Initialize when the window has nowhere to appear: no display to connect to.
@@ -51,8 +49,6 @@ public:
     // Where the forms hand an error that escaped one of their event handlers.
     void HandleException(std::exception_ptr error);
 
-    TForm* MainForm() const { return mainForm_; }
-
 private:
     void Adopt(TForm* form);
 
@@ -60,8 +56,6 @@ private:
     int argc_ = 1;
     char programName_[11] = "rootfinder";
     char* argv_[2] = {programName_, nullptr};
-    QApplication* qtApplication_ = nullptr;
-    std::vector<TForm*> forms_;
     TForm* mainForm_ = nullptr;
     bool running_ = false;
     std::exception_ptr escaped_; // an error that ends Run, raised again when the loop has returned

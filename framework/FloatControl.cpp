@@ -16,8 +16,6 @@ namespace {
 [[maybe_unused]] constexpr std::uint16_t kPrecisionControl = 0x0300;
 constexpr std::uint16_t kRoundingControl = 0x0C00;
 
-std::uint16_t applied = Default8087CW;
-
 // The x87 rounding field as a <cfenv> rounding mode.
 [[maybe_unused]] int RoundingMode(std::uint16_t controlWord)
 {
@@ -29,7 +27,9 @@ std::uint16_t applied = Default8087CW;
     }
 }
 
-void Apply(std::uint16_t controlWord)
+} // namespace
+
+void Set8087CW(std::uint16_t controlWord)
 {
 #if defined(_MSC_VER)
     // _controlfp_s takes the x87 layout's meaning in its own bit values, and sets x87 and SSE alike.
@@ -63,14 +63,4 @@ void Apply(std::uint16_t controlWord)
 #endif
 }
 
-} // namespace
-
-void Set8087CW(std::uint16_t controlWord)
-{
-    Apply(controlWord);
-    applied = controlWord;
-}
-
 void Reset8087CW() { Set8087CW(Default8087CW); }
-
-std::uint16_t Get8087CW() { return applied; }

@@ -13,5 +13,3 @@ inline constexpr std::uint16_t Default8087CW = 0x037F;
 void Set8087CW(std::uint16_t controlWord);
 // Restores Default8087CW.
 void Reset8087CW();
-// The control word last applied (Default8087CW before any).
-std::uint16_t Get8087CW();

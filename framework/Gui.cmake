@@ -11,11 +11,10 @@ add_library(framework_gui STATIC
   Forms.cpp Forms.h
   Controls.cpp Controls.h
   Series.cpp Series.h
-  Chart.cpp Chart.h ChartImage.cpp
-  MemoryAdvice.cpp MemoryAdvice.h)
+  Chart.cpp Chart.h ChartImage.cpp)
 set_target_properties(framework_gui PROPERTIES AUTOMOC ON)
 target_include_directories(framework_gui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(framework_gui PUBLIC framework_base Qt6::Widgets QCustomPlotQt6::QCustomPlotQt6)
+target_link_libraries(framework_gui PUBLIC framework_base os Qt6::Widgets QCustomPlotQt6::QCustomPlotQt6)
 if(TARGET Qt6::Svg)
   target_link_libraries(framework_gui PRIVATE Qt6::Svg)
   target_compile_definitions(framework_gui PUBLIC ROOTFINDER_HAVE_SVG=1)

@@ -116,7 +116,7 @@ void PrintTo(const PlotExample& e, std::ostream* os) { *os << e.texts; }
 
 class CalculationRunPlot : public testing::TestWithParam<PlotExample> {};
 
-TEST_P(CalculationRunPlot, HasTheStatedPointCountAndExactFirstAndLastAbscissae)
+TEST_P(CalculationRunPlot, HasThePointCountAndExactFirstAndLastAbscissaeOfRepeatedAddition)
 {
     const PlotExample& e = GetParam();
     const RunRecorder run = RunTexts(e.texts);
@@ -127,6 +127,8 @@ TEST_P(CalculationRunPlot, HasTheStatedPointCountAndExactFirstAndLastAbscissae)
     EXPECT_EQ(run.Clears(), 1);
 }
 
+// The counts and the last abscissae are those of repeated double addition from a - h while below
+// the exact sum b + h, done apart in Python (floats against fractions).
 INSTANTIATE_TEST_SUITE_P(
     Examples, CalculationRunPlot,
     testing::Values(
@@ -137,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlotExample{{"-3", "4.9", "0.1", "0.0001"}, 82, -3.0 - 0.1, 5.0},
         PlotExample{{"-1", "1", "0.1", "0.0001"}, 23, -1.0 - 0.1, 1.0999999999999999}));
 
-TEST(CalculationRunPlot, TheFirstAndLastAbscissaeOfTheTypicalRunAreTheDoublesStated)
+TEST(CalculationRunPlot, TheFirstAndLastAbscissaeOfTheTypicalRunAreTheDoublesNear0_9And5_1)
 {
     const auto xs = RunTexts({"1", "5", "0.1", "0.0001"}).Abscissae();
     ASSERT_EQ(xs.size(), 43u);
@@ -229,7 +231,7 @@ void PrintTo(const ReportExample& e, std::ostream* os) { *os << e.texts; }
 
 class CalculationRunReport : public testing::TestWithParam<ReportExample> {};
 
-TEST_P(CalculationRunReport, AppendsTheStatedLines)
+TEST_P(CalculationRunReport, AppendsTheRootLinesOfTheScan)
 {
     const ReportExample& e = GetParam();
     std::vector<std::string> expected{kFunctionHeader, kRootsHeader};
@@ -237,6 +239,8 @@ TEST_P(CalculationRunReport, AppendsTheStatedLines)
     EXPECT_EQ(RunTexts(e.texts).Lines(), expected);
 }
 
+// The root lines are the tool's own report lines, and the same as the scan and the secant
+// iteration give redone in 40-digit arithmetic (f at the same double abscissae).
 INSTANTIATE_TEST_SUITE_P(
     Examples, CalculationRunReport,
     testing::Values(

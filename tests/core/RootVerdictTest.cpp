@@ -41,14 +41,14 @@ TEST_P(JudgeRootLineTest, GivesTheFirstVerdictThatApplies)
     }
 }
 
-// {number, left, right, fLeft, fRight, root, fRoot, updates}
+// {number, left, right, root, fRoot, updates}
 INSTANTIATE_TEST_SUITE_P(
     Lines, JudgeRootLineTest,
-    testing::Values(LineCase{"NaN root", {1, -0.5, 0.0, -1, kInf, kNaN, kNaN, 1}, 1e-4, Verdict::NotFinite, false},
-                    LineCase{"infinite f", {1, -0.5, 0.0, -1, kInf, 0.0, kInf, 1}, 1e-4, Verdict::NotFinite, true},
-                    LineCase{"beyond 7 f stays above 0", {1, 1e300, 2e300, 1, 1, 1.5e300, 1e308, 1}, 1e290, Verdict::NoRoot, true},
-                    LineCase{"a window around every zero", {1, 0, 10, 1, 1, 4, -1, 1}, 10, Verdict::Root, true},
-                    LineCase{"EPS finer than the doubles near the root", {1, 1, 1.5, 1, -1, 1.0191219364, 0, 4}, 1e-30,
+    testing::Values(LineCase{"NaN root", {1, -0.5, 0.0, kNaN, kNaN, 1}, 1e-4, Verdict::NotFinite, false},
+                    LineCase{"infinite f", {1, -0.5, 0.0, 0.0, kInf, 1}, 1e-4, Verdict::NotFinite, true},
+                    LineCase{"beyond 7 f stays above 0", {1, 1e300, 2e300, 1.5e300, 1e308, 1}, 1e290, Verdict::NoRoot, true},
+                    LineCase{"a window around every zero", {1, 0, 10, 4, -1, 1}, 10, Verdict::Root, true},
+                    LineCase{"EPS finer than the doubles near the root", {1, 1, 1.5, 1.0191219364, 0, 4}, 1e-30,
                              Verdict::NoRoot, true}));
 
 TEST(ZeroEnclosures, FindsTheFourZerosOnWhateverInterval)

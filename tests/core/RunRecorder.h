@@ -1,6 +1,6 @@
 #pragma once
 // Test support: sinks that record everything a calculation run hands them, in order, and
-// comparisons of doubles against stated digits.
+// comparisons of doubles against values given to 12 significant digits.
 #include "CalculationRun.h"
 
 #include <gtest/gtest.h>
@@ -83,10 +83,10 @@ private:
 };
 
 // The values given to 12 significant digits are compared with this relative tolerance.
-inline constexpr double kStatedDigitsTolerance = 1e-11;
+inline constexpr double kTwelveDigitsTolerance = 1e-11;
 
 inline testing::AssertionResult RelativelyNear(double actual, double expected,
-                                               double tolerance = kStatedDigitsTolerance)
+                                               double tolerance = kTwelveDigitsTolerance)
 {
     if (std::fabs(actual - expected) <= tolerance * std::fabs(expected)) return testing::AssertionSuccess();
     return testing::AssertionFailure() << testing::PrintToString(actual) << " differs from " << expected

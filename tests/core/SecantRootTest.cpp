@@ -33,9 +33,11 @@ struct CountingFunction {
     int Evaluations() const { return static_cast<int>(arguments.size()); }
 };
 
+// The root to 12 significant digits and the number of updates, both from the same iteration
+// computed in 40-digit arithmetic from the double starting points and eps.
 struct Refinement {
     double x0, x1, eps;
-    double root; // given to 12 significant digits
+    double root;
     int updates;
 };
 
@@ -44,9 +46,9 @@ void PrintTo(const Refinement& r, std::ostream* os)
     *os << "SecantRoot(" << r.x0 << ", " << r.x1 << ", " << r.eps << ")";
 }
 
-class StatedRefinement : public testing::TestWithParam<Refinement> {};
+class SecantRootRefinement : public testing::TestWithParam<Refinement> {};
 
-TEST_P(StatedRefinement, ReturnsTheStatedRootAfterTheStatedUpdatesAndEvaluations)
+TEST_P(SecantRootRefinement, ReturnsTheRootOf40DigitArithmeticAfterAsManyUpdates)
 {
     const Refinement& r = GetParam();
     CountingFunction f;
@@ -61,7 +63,7 @@ TEST_P(StatedRefinement, ReturnsTheStatedRootAfterTheStatedUpdatesAndEvaluations
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Examples, StatedRefinement,
+    Examples, SecantRootRefinement,
     testing::Values(Refinement{1.0, 1.1, 1e-4, 1.01912193673, 4},
                     // The same points in the other order: x1 is the newer point.
                     Refinement{1.1, 1.0, 1e-4, 1.01912173841, 3},
@@ -80,6 +82,7 @@ TEST(SecantRootSteps, EvaluatesX0FirstThenX1ThenEachNewApproximation)
     int updates = 0;
     secant_detail::Iterate(1.0, 1.1, 1e-4, f, updates);
 
+    // The approximations and step sizes of the same iteration computed in 40-digit arithmetic.
     const std::vector<double> approximations = {1.02136305097, 1.01885843838, 1.01912278518, 1.01912193673};
     ASSERT_EQ(f.arguments.size(), 2 + approximations.size());
     EXPECT_EQ(f.arguments[0], 1.0);

@@ -9,22 +9,24 @@
 
 namespace {
 
-struct StatedValue {
+// f to 12 significant digits, computed in 40-digit arithmetic from the double x.
+struct TwelveDigitValue {
     double x;
-    double value; // given to 12 significant digits
+    double value;
 };
 
-class TargetFunctionStatedValue : public testing::TestWithParam<StatedValue> {};
+class TargetFunctionTwelveDigitValue : public testing::TestWithParam<TwelveDigitValue> {};
 
-TEST_P(TargetFunctionStatedValue, MatchesTheStatedDigits)
+TEST_P(TargetFunctionTwelveDigitValue, MatchesTheTwelveDigits)
 {
     const auto [x, value] = GetParam();
     EXPECT_TRUE(RelativelyNear(TargetFunction(x), value)) << "f(" << x << ")";
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, TargetFunctionStatedValue,
-                         testing::Values(StatedValue{1.0, 0.122458591868}, StatedValue{1.1, -0.450767545425},
-                                         StatedValue{2.0, -1.82819493230}, StatedValue{-1.0, -1.77205620458}));
+INSTANTIATE_TEST_SUITE_P(Values, TargetFunctionTwelveDigitValue,
+                         testing::Values(TwelveDigitValue{1.0, 0.122458591868}, TwelveDigitValue{1.1, -0.450767545425},
+                                         TwelveDigitValue{2.0, -1.82819493230},
+                                         TwelveDigitValue{-1.0, -1.77205620458}));
 
 // Known values of f, to 20 digits (computed in 40-digit arithmetic from the double x, with sin(x)
 // rounded to a double as the function does). The function's own rounding, and the last bits in

@@ -1,7 +1,5 @@
 #include "MemoryAdvice.h"
 
-#ifdef __linux__
-
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -9,6 +7,8 @@
 
 void AdviseHugePages(const void* block, std::size_t bytes)
 {
+    // Transparent huge pages are Linux's; other systems back the block as they see fit.
+#ifdef MADV_HUGEPAGE
     constexpr std::size_t kHugePage = 2 << 20;
     if (bytes < kHugePage) return; // no huge page fits in it
     // madvise takes whole pages; the ones the block shares with its neighbours take the advice too.
@@ -16,11 +16,8 @@ void AdviseHugePages(const void* block, std::size_t bytes)
     const auto begin = reinterpret_cast<std::uintptr_t>(block) & ~(page - 1);
     const auto end = (reinterpret_cast<std::uintptr_t>(block) + bytes + page - 1) & ~(page - 1);
     madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
-
 #else
-
-// The system backs the block as it sees fit.
-void AdviseHugePages(const void*, std::size_t) {}
-
+    (void)block;
+    (void)bytes;
 #endif
+}

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <system_error>
 
 class TSaveFile {
 public:
@@ -50,8 +49,3 @@ bool SameFile(const std::string& first, const std::string& second);
 // Whether `path` names the regular file that `stream` writes to (a file stdout or stderr was
 // redirected to, under any name: /dev/stdout, /dev/fd/1, its own).
 bool IsFileOfStream(const std::string& path, std::FILE* stream);
-
-// A system error in words (Russian), for messages: an errno value, or an error code, whose
-// platform codes (Windows' own) are read in their own domain.
-std::string DescribeSystemError(int error);
-std::string DescribeSystemError(const std::error_code& error);

@@ -1,0 +1,16 @@
+#include "SystemError.h"
+#include "SystemErrorPlatform.h"
+
+#include <cerrno>
+
+namespace platform {
+
+const char* DescribeOwnErrno(int error)
+{
+    return error == EDQUOT ? "превышена дисковая квота" : nullptr;
+}
+
+// The system's codes are errno values here.
+std::string DescribeSystemCode(int code) { return DescribeSystemError(code); }
+
+} // namespace platform

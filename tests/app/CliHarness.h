@@ -1,0 +1,140 @@
+#pragma once
+// What the command-line tests share: CliMain run in-process on tmpfile() streams, scratch files
+// and directories, and a chart hook that records its calls.
+#include "ReadBack.h"
+#include "Cli.h"
+
+#include "core/RunRecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+constexpr int kExitOk = 0;
+constexpr int kExitRunError = 1;
+constexpr int kExitUsage = 2;
+inline const std::string kUsageStart = "Использование: rootfinder-cli";
+
+inline const std::string kTypicalReport = kFunctionHeader + "\n" + kRootsHeader + "\n" + "1-й = 1.019122\n" + "2-й = 4.595297\n";
+
+struct CliResult {
+    int status;
+    std::string out, err;
+};
+
+// The proofs in this process, where the executable loads them from its module. A build without
+// them gets verdicts that decide nothing, so the tests of the files themselves still run.
+inline RunVerifier InProcessVerifier()
+{
+#ifdef ROOTFINDER_HAVE_VERIFY
+    return VerifyRun;
+#else
+    return [](const std::vector<RootRecord>& lines, const CalculationInputs&, bool) {
+        const double none = std::numeric_limits<double>::quiet_NaN();
+        return RunVerdicts{std::vector<LineVerdict>(lines.size(), {Verdict::Undecided, true, none, none}), {}};
+    };
+#endif
+}
+
+inline CliResult RunCliMain(const std::vector<std::string>& arguments, const ChartRendererLoader& chartLoader = {})
+{
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    if (!out || !err) throw std::runtime_error("tmpfile() failed");
+    const std::vector<std::string_view> views(arguments.begin(), arguments.end());
+    const int status = CliMain(views, out, err, chartLoader, InProcessVerifier);
+    return {status, ReadAndClose(out), ReadAndClose(err)};
+}
+
+inline std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    if (start < text.size()) lines.push_back(text.substr(start)); // an unterminated last line
+    return lines;
+}
+
+inline std::string Shortest(double value)
+{
+    if (std::isnan(value)) return "nan";
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return std::string(buffer, end);
+}
+
+// A file name in the temporary directory, unique to this process and test; removed at the end.
+class TempPath {
+public:
+    explicit TempPath(const std::string& suffix)
+    {
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string("rootfinder-") + info->test_suite_name() + "-" + info->name();
+        for (char& c : name)
+            if (c == '/') c = '_';
+        path_ = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()) + suffix);
+        std::filesystem::remove(path_);
+    }
+    ~TempPath() { std::filesystem::remove(path_); }
+    const std::filesystem::path& Path() const { return path_; }
+    std::string String() const { return path_.string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// A directory of its own for a test that checks what else appears beside its files.
+class TempDir {
+public:
+    TempDir() : path_(TempPath("-dir").Path()) { std::filesystem::create_directory(path_); }
+    ~TempDir() { std::filesystem::remove_all(path_); }
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    // The names in the directory, sorted: a leftover temporary file shows up here.
+    std::vector<std::string> Entries() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Every line on stderr begins with the program's name.
+inline void ExpectEveryLinePrefixed(const std::string& err)
+{
+    for (const auto& line : SplitLines(err)) EXPECT_EQ(line.rfind("rootfinder-cli: ", 0), 0u) << err;
+}
+
+
+struct ChartCalls {
+    int loads = 0;
+    std::vector<std::vector<PlotPoint>> drawn;
+    std::vector<ChartFormat> formats;
+};
+
+// A loader whose renderer records its calls and returns the format's name as the image.
+inline ChartRendererLoader RecordingChart(ChartCalls& calls)
+{
+    return [&calls] {
+        ++calls.loads;
+        return [&calls](const std::vector<PlotPoint>& points, ChartFormat format) {
+            calls.drawn.push_back(points);
+            calls.formats.push_back(format);
+            return std::string(format == ChartFormat::Svg ? "svg" : "png");
+        };
+    };
+}

@@ -1,0 +1,441 @@
+// The command line where a POSIX system tests it: a full device, file names as bytes, and the real
+// executable started through a POSIX shell, with signals, resource limits and closed standard
+// streams. The build takes this file on POSIX systems only; on Windows the output comparison of
+// scripts/test-platforms covers the executable.
+#include "CliHarness.h"
+
+#include "EvaluateBlock.h"
+#include "framework/ScopedLocale.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+#ifndef ROOTFINDER_CLI_PATH
+#error "ROOTFINDER_CLI_PATH must name the rootfinder-cli executable"
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(CliUsage, AFailedWriteToStdoutIsReportedWithStatusOne)
+{
+    for (const auto& arguments : {std::vector<std::string>{"1", "5", "0.1", "0.0001"}, std::vector<std::string>{"--help"}}) {
+        std::FILE* full = std::fopen("/dev/full", "w");
+        ASSERT_NE(full, nullptr);
+        std::FILE* err = std::tmpfile();
+        const std::vector<std::string_view> views(arguments.begin(), arguments.end());
+        const int status = CliMain(views, full, err);
+        std::fclose(full);
+        const std::string message = ReadAndClose(err);
+        EXPECT_EQ(status, kExitRunError) << message;
+        EXPECT_NE(message.find("стандартный вывод"), std::string::npos) << message;
+        ExpectEveryLinePrefixed(message);
+    }
+}
+
+TEST(CliOutputFiles, PathsAreUsedByteForByte)
+{
+    TempDir dir;
+    ChartCalls calls;
+    const std::string chart = dir / "g\xff.png", points = dir / "p\xfe\x01.csv";
+    const CliResult result = RunCliMain({"--plot", chart, "--points", points, "1", "5", "0.1", "0.0001"}, RecordingChart(calls));
+    ASSERT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"g\xff.png", "p\xfe\x01.csv"}));
+}
+
+TEST(CliOutputFiles, ADeviceIsWrittenInPlaceNotReplaced)
+{
+    const CliResult result = RunCliMain({"--points", "/dev/null", "1", "5", "0.1", "0.0001"});
+    EXPECT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+    const CliResult full = RunCliMain({"--points", "/dev/full", "1", "5", "0.1", "0.0001"});
+    EXPECT_EQ(full.status, kExitRunError);
+    EXPECT_NE(full.err.find("/dev/full"), std::string::npos) << full.err;
+}
+
+// ---------------------------------------------------------------------------------------
+// The real executable, started through a POSIX shell
+
+#ifndef ROOTFINDER_CLI_LAUNCHER
+#define ROOTFINDER_CLI_LAUNCHER "" // an emulator, when the tests run under one
+#endif
+
+std::string ShellQuote(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// Runs the executable through the shell with `redirections` (e.g. ">&-", ">> log").
+int RunWithRedirections(const std::vector<std::string>& arguments, const std::string& redirections,
+                        const std::string& environment = "")
+{
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + std::string&&.
+    std::string command = environment;
+    command += ' ';
+    command += ROOTFINDER_CLI_LAUNCHER;
+    command += ShellQuote(ROOTFINDER_CLI_PATH);
+    for (const auto& argument : arguments) {
+        command += ' ';
+        command += ShellQuote(argument);
+    }
+    const int wait = std::system((command + " " + redirections).c_str());
+    return wait != -1 && WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
+}
+
+CliResult RunExecutable(const std::vector<std::string>& arguments, const std::string& locale = "C")
+{
+    TempPath out(".out"), err(".err");
+    std::string redirections = "</dev/null >";
+    redirections += ShellQuote(out.String());
+    redirections += " 2>";
+    redirections += ShellQuote(err.String());
+    const int status = RunWithRedirections(arguments, redirections, "LC_ALL=" + ShellQuote(locale));
+    return {status, ReadFile(out.Path()), ReadFile(err.Path())};
+}
+
+TEST(CliExecutable, ACompleteRunExitsZero)
+{
+    const CliResult result = RunExecutable({"1", "5", "0.1", "0.0001"});
+    EXPECT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_EQ(result.out, kTypicalReport);
+    EXPECT_EQ(result.err, "");
+}
+
+TEST(CliExecutable, NegativeNumbersArePositional)
+{
+    const CliResult result = RunExecutable({"-1", "1", "0.1", "0.0001"});
+    EXPECT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_EQ(result.out, kFunctionHeader + "\n" + kRootsHeader + "\n1-й = 0.100000\n2-й = 1.019122\n");
+}
+
+TEST(CliExecutable, TakesTheSeparatorFromTheEnvironmentsLocale)
+{
+    const CliResult result = RunExecutable({"1", "5", "0.1", "0,0001"}, kCommaLocale.name);
+    EXPECT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_EQ(result.out, kFunctionHeader + "\n" + kRootsHeader + "\n1-й = 1,019122\n2-й = 4,595297\n");
+}
+
+TEST(CliExecutable, AnErrorEndingTheRunExitsOne)
+{
+    const CliResult conversion = RunExecutable({"1", "five", "0.1", "0.0001"});
+    EXPECT_EQ(conversion.status, kExitRunError);
+    EXPECT_EQ(conversion.out, "");
+    EXPECT_NE(conversion.err.find("«five»"), std::string::npos) << conversion.err;
+
+    const CliResult cap = RunExecutable({"-0.5", "0", "0.9", "1e-20"});
+    EXPECT_EQ(cap.status, kExitRunError);
+    EXPECT_EQ(cap.out, kFunctionHeader + "\n" + kRootsHeader + "\n");
+    EXPECT_NE(cap.err.find("[-0.5; 0.4]"), std::string::npos) << cap.err;
+}
+
+TEST(CliExecutable, WrongUsageExitsTwo)
+{
+    for (const auto& arguments : {std::vector<std::string>{}, std::vector<std::string>{"1", "5", "0.1"},
+                                  std::vector<std::string>{"--bogus", "1", "5", "0.1", "0.0001"}}) {
+        const CliResult result = RunExecutable(arguments);
+        EXPECT_EQ(result.status, kExitUsage) << testing::PrintToString(arguments);
+        EXPECT_EQ(result.out, "");
+        EXPECT_NE(result.err.find(kUsageStart), std::string::npos) << result.err;
+    }
+}
+
+TEST(CliExecutable, HelpExitsZero)
+{
+    const CliResult result = RunExecutable({"--help"});
+    EXPECT_EQ(result.status, kExitOk);
+    EXPECT_EQ(result.out.rfind(kUsageStart, 0), 0u) << result.out;
+    EXPECT_EQ(result.err, "");
+}
+
+TEST(CliExecutable, WritesThePointsFile)
+{
+    TempPath csv(".csv");
+    const CliResult result = RunExecutable({"--points", csv.String(), "1", "5", "0.1", "0.0001"});
+    EXPECT_EQ(result.status, kExitOk) << result.err;
+    const auto lines = SplitLines(ReadFile(csv.Path()));
+    ASSERT_EQ(lines.size(), 44u);
+    EXPECT_EQ(lines[0], "x,y");
+}
+
+TEST(CliExecutable, LinksNoWindowToolkit)
+{
+    std::FILE* pipe = popen(("readelf -d " + ShellQuote(ROOTFINDER_CLI_PATH) + " 2>/dev/null").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string dynamic;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) dynamic.append(buffer, n);
+    if (pclose(pipe) != 0 || dynamic.empty()) GTEST_SKIP() << "readelf is not available";
+    ASSERT_NE(dynamic.find("(NEEDED)"), std::string::npos) << dynamic;
+    for (const auto& line : SplitLines(dynamic)) {
+        if (line.find("(NEEDED)") == std::string::npos) continue;
+        EXPECT_EQ(line.find("Qt"), std::string::npos) << line;
+        EXPECT_EQ(line.find("qcustomplot"), std::string::npos) << line;
+    }
+}
+
+// Starts the executable with stdout to /dev/null and stderr to `errFile`, the signals at their
+// default actions, and, when `fileSizeLimit` is given, that limit on the files it writes.
+pid_t StartExecutable(const std::vector<std::string>& arguments, const std::string& errFile, rlim_t fileSizeLimit = 0)
+{
+    std::vector<std::string> all{ROOTFINDER_CLI_PATH};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& argument : all) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int out = open("/dev/null", O_WRONLY);
+        const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || err < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0) _exit(126);
+        for (int signal : {SIGINT, SIGTERM, SIGQUIT, SIGXFSZ}) std::signal(signal, SIG_DFL);
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
+        if (fileSizeLimit) {
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+bool HasTemporary(const TempDir& dir)
+{
+    const auto entries = dir.Entries();
+    return std::any_of(entries.begin(), entries.end(), [](const std::string& name) { return name.rfind(".rootfinder-", 0) == 0; });
+}
+
+TEST(CliExecutable, ASignalDuringTheRunLeavesNoPartialFile)
+{
+    if (*ROOTFINDER_CLI_LAUNCHER) GTEST_SKIP() << "started directly, not through the emulator it needs";
+    struct Case {
+        int signal;
+        bool existing; // a points file there before the run
+    };
+    for (const Case c : {Case{SIGINT, false}, Case{SIGTERM, true}, Case{SIGQUIT, true}}) {
+        SCOPED_TRACE(c.signal);
+        TempDir dir;
+        TempPath err(".err");
+        if (c.existing) std::ofstream(dir / "points.csv", std::ios::binary) << "keep\n";
+        // 1e7 points: a run of seconds.
+#ifdef ROOTFINDER_HAVE_VERIFY
+        const pid_t pid = StartExecutable({"--points", dir / "points.csv", "--roots", dir / "roots.csv", "1", "11", "1e-6", "1e-4"},
+                                          err.String());
+#else
+        const pid_t pid = StartExecutable({"--points", dir / "points.csv", "1", "11", "1e-6", "1e-4"}, err.String());
+#endif
+        ASSERT_GT(pid, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_TRUE(HasTemporary(dir)) << "the run is writing its files";
+        kill(pid, c.signal);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << "status " << status;
+        EXPECT_EQ(dir.Entries(), c.existing ? std::vector<std::string>{"points.csv"} : std::vector<std::string>{});
+        if (c.existing) {
+            EXPECT_EQ(ReadFile(dir / "points.csv"), "keep\n");
+        }
+    }
+}
+
+TEST(CliExecutable, AFailedWriteLeavesTheExistingFileAndNoTemporary)
+{
+    if (*ROOTFINDER_CLI_LAUNCHER) GTEST_SKIP() << "started directly, not through the emulator it needs";
+    TempDir dir;
+    TempPath err(".err");
+    std::ofstream(dir / "points.csv", std::ios::binary) << "keep\n";
+    // 4003 points take about 150 kB; the file may grow to 64 kB, and SIGXFSZ is at its default.
+    const pid_t pid = StartExecutable({"--points", dir / "points.csv", "1", "5", "0.001", "1e-4"}, err.String(), 64 * 1024);
+    ASSERT_GT(pid, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), kExitRunError);
+    const std::string message = ReadFile(err.Path());
+    EXPECT_NE(message.find("points.csv"), std::string::npos) << message;
+    EXPECT_NE(message.find("файл слишком велик"), std::string::npos) << "SIGXFSZ is a failed write: " << message;
+    ExpectEveryLinePrefixed(message);
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"points.csv"});
+    EXPECT_EQ(ReadFile(dir / "points.csv"), "keep\n");
+}
+
+// ---------------------------------------------------------------------------------------
+// Standard streams and destinations that are (or name) them
+
+
+TEST(CliStandardStreams, AClosedStreamTakesNoFileAndAClosedStdoutIsAFailedWrite)
+{
+    struct Case {
+        std::string closed;
+        int status;
+    };
+    for (const Case& c : {Case{"<&-", kExitOk}, Case{"2>&-", kExitOk}, Case{">&-", kExitRunError}, Case{"<&- >&- 2>&-", kExitRunError}}) {
+        SCOPED_TRACE(c.closed);
+        TempDir dir;
+        std::ofstream(dir / "points.csv", std::ios::binary) << "keep\n";
+        const std::string redirections = c.closed.find("2>") == std::string::npos ? c.closed + " 2>" + ShellQuote(dir / "err") : c.closed;
+        // The points file, and the roots file where this build proves verdicts.
+        std::vector<std::string> arguments{"--points", dir / "points.csv"};
+#ifdef ROOTFINDER_HAVE_VERIFY
+        arguments.insert(arguments.end(), {"--roots", dir / "roots.csv"});
+        const bool rootsAsked = true;
+#else
+        const bool rootsAsked = false;
+#endif
+        arguments.insert(arguments.end(), {"1", "5", "0.1", "1e-4"});
+        EXPECT_EQ(RunWithRedirections(arguments, redirections), c.status);
+        const std::string points = ReadFile(dir / "points.csv");
+        EXPECT_EQ(points.find(kFunctionHeader), std::string::npos) << "the report went into a file";
+        EXPECT_EQ(points.rfind(c.status == kExitOk ? "x,y\n" : "keep\n", 0), 0u) << points;
+        EXPECT_EQ(fs::exists(dir / "roots.csv"), rootsAsked && c.status == kExitOk);
+        if (c.closed == ">&-") {
+            EXPECT_NE(ReadFile(dir / "err").find("стандартный вывод: поток закрыт"), std::string::npos);
+        }
+    }
+}
+
+TEST(CliStandardStreams, TheFileStdoutOrStderrWritesToIsRefusedAsADestination)
+{
+    struct Case {
+        std::string redirection; // to the file "log", which holds "OLD\n"
+        std::string destination;
+        std::string logAfter;
+    };
+    const Case cases[] = {{">>", "/dev/stdout", "OLD\n"}, {">", "/dev/stdout", ""},   {">>", "/dev/fd/1", "OLD\n"},
+                          {">>", "log", "OLD\n"},         {">", "./log", ""},          {"2>>", "log", "OLD\n"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.redirection + " " + c.destination);
+        TempDir dir;
+        std::ofstream(dir / "log", std::ios::binary) << "OLD\n";
+        const std::string destination = c.destination[0] == '/' ? c.destination : dir / c.destination;
+        const std::string keepStderr = c.redirection[0] == '2' ? "" : " 2>/dev/null";
+        EXPECT_EQ(RunWithRedirections({"--points", destination, "1", "5", "0.1", "1e-4"}, c.redirection + ShellQuote(dir / "log") + keepStderr),
+                  kExitUsage);
+        const std::string log = ReadFile(dir / "log");
+        EXPECT_EQ(log.rfind(c.logAfter, 0), 0u) << log;
+        EXPECT_EQ(log.find("x,y"), std::string::npos) << log;
+        EXPECT_EQ(dir.Entries(), std::vector<std::string>{"log"});
+    }
+}
+
+TEST(CliEnvironment, AnUnknownEvaluationPathIsRefusedAndAnUnavailableOneNamed)
+{
+    TempDir dir;
+    EXPECT_EQ(RunWithRedirections({"1", "5", "0.1", "1e-4"}, ">/dev/null 2>" + ShellQuote(dir / "err"), "ROOTFINDER_SIMD=bogus"), kExitUsage);
+    EXPECT_NE(ReadFile(dir / "err").find("«bogus»"), std::string::npos);
+    for (auto path : {EvaluationPath::Avx512, EvaluationPath::AdvSimd}) {
+        if (EvaluationPathAvailable(path)) continue;
+        const std::string name(EvaluationPathName(path));
+        EXPECT_EQ(RunWithRedirections({"1", "5", "0.1", "1e-4"}, ">/dev/null 2>" + ShellQuote(dir / "err"), "ROOTFINDER_SIMD=" + name), kExitOk);
+        const std::string err = ReadFile(dir / "err");
+        EXPECT_NE(err.find("«" + name + "»"), std::string::npos) << err;
+        EXPECT_NE(err.find("путём " + std::string(EvaluationPathName(ActiveEvaluationPath()))), std::string::npos) << err;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Replacing a file keeps what it was; what a rename needs is checked before the run
+
+TEST(CliReplacedFiles, KeepTheirModeAndTheirLinks)
+{
+    TempDir dir;
+    std::ofstream(dir / "private.csv", std::ios::binary) << "old\n";
+    fs::permissions(dir / "private.csv", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("made.csv", dir / "dangling.csv");
+    const bool mayChangeGroup = geteuid() == 0;
+    if (mayChangeGroup) {
+        ASSERT_EQ(chown((dir / "private.csv").c_str(), static_cast<uid_t>(-1), 65534), 0);
+    }
+    const CliResult result = RunCliMain({"--points", dir / "private.csv", "--roots", dir / "dangling.csv", "1", "5", "0.1", "1e-4"});
+    ASSERT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_EQ(fs::status(dir / "private.csv").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    struct stat replaced {};
+    ASSERT_EQ(stat((dir / "private.csv").c_str(), &replaced), 0);
+    if (mayChangeGroup) {
+        EXPECT_EQ(replaced.st_gid, 65534u);
+    }
+    EXPECT_TRUE(fs::is_symlink(dir / "dangling.csv"));
+    EXPECT_EQ(ReadFile(dir / "made.csv").rfind("n,root", 0), 0u);
+}
+
+TEST(CliReplacedFiles, WhatARenameCouldNotDoIsRefusedBeforeTheRun)
+{
+    struct Case {
+        std::vector<std::string> files; // option, name in the scratch directory, ...
+        int status;
+        std::string message;
+    };
+    TempDir dir;
+    fs::create_symlink("new.csv", dir / "link.csv");
+    const Case cases[] = {{{"--points", std::string(256, 'n') + ".csv"}, kExitRunError, "слишком длинное имя"},
+                          {{"--points", "new.csv", "--roots", "link.csv"}, kExitUsage, "один и тот же файл"}};
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments;
+        for (std::size_t i = 0; i < c.files.size(); i += 2) arguments.insert(arguments.end(), {c.files[i], dir / c.files[i + 1]});
+        arguments.insert(arguments.end(), {"1", "5", "0.1", "1e-4"});
+        const CliResult result = RunCliMain(arguments);
+        EXPECT_EQ(result.status, c.status) << result.err;
+        EXPECT_EQ(result.out, "") << "refused before the run";
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"link.csv"});
+}
+
+// Another user's view: a file this user may write but not replace in a sticky directory, and a
+// file this user may not write at all.
+TEST(CliReplacedFiles, AnotherUsersFilesAreRefusedBeforeTheRun)
+{
+    if (geteuid() != 0 || std::system("command -v setpriv >/dev/null") != 0) GTEST_SKIP() << "needs root and setpriv to act as nobody";
+    TempDir dir;
+    fs::permissions(dir / "", fs::perms::all | fs::perms::sticky_bit);
+    std::ofstream(dir / "roots.csv", std::ios::binary) << "keep\n";
+    fs::permissions(dir / "roots.csv", fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec));
+    std::ofstream(dir / "readonly.csv", std::ios::binary) << "keep\n";
+    ASSERT_EQ(chown((dir / "readonly.csv").c_str(), 65534, static_cast<gid_t>(-1)), 0);
+    fs::permissions(dir / "readonly.csv", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    std::string toOut = ">";
+    toOut += ShellQuote(dir / "out");
+    toOut += " 2>/dev/null";
+    for (const std::string name : {"roots.csv", "readonly.csv"}) {
+        SCOPED_TRACE(name);
+        const int status = RunWithRedirections({"--points", dir / name, "1", "5", "0.1", "1e-4"}, toOut, "setpriv --reuid=65534 --regid=65534 --clear-groups");
+        EXPECT_EQ(status, kExitRunError);
+        EXPECT_EQ(ReadFile(dir / "out"), "") << "refused before the run";
+        EXPECT_EQ(ReadFile(dir / name), "keep\n");
+    }
+}
+
+TEST(CliReplacedFiles, ARenameFailingAfterOthersNamesWhatWasReplaced)
+{
+    TempDir dir;
+    std::ofstream(dir / "points.csv", std::ios::binary) << "old\n";
+    // Drawn after the run, before the renames: the roots file's name is then taken by a folder.
+    const ChartRendererLoader blocking = [&dir] {
+        return [&dir](const std::vector<PlotPoint>&, ChartFormat) {
+            fs::create_directories(dir / "roots.csv/inside");
+            return std::string("png");
+        };
+    };
+    const CliResult result =
+        RunCliMain({"--points", dir / "points.csv", "--roots", dir / "roots.csv", "--plot", dir / "chart.png", "1", "5", "0.1", "1e-4"}, blocking);
+    EXPECT_EQ(result.status, kExitRunError);
+    EXPECT_NE(result.err.find("Уже записаны: «" + dir / "points.csv" + "»."), std::string::npos) << result.err;
+    ExpectEveryLinePrefixed(result.err);
+    EXPECT_EQ(ReadFile(dir / "points.csv").rfind("x,y\n", 0), 0u);
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"points.csv", "roots.csv"})) << "no temporary, no chart";
+}
+
+} // namespace
