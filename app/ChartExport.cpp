@@ -39,7 +39,7 @@ QByteArray DrawChart(const PlotPoint* points, std::size_t count, bool svg)
     TChart& chart = *form->Chart;
     chart.GetSeries(0)->Clear();
     chart.GetSeries(0)->Reserve(count);
-    for (const PlotPoint& point : std::span(points, count)) chart.GetSeries(0)->AddXY(point.x, point.y, "", clDefaultColor);
+    for (const PlotPoint& point : std::span(points, count)) chart.GetSeries(0)->AddXY(point.x, point.y);
     chart.Redraw();
 
     // Drawn as the window's «Сохранить график…» draws it, into memory: the command line writes

@@ -2,78 +2,11 @@
 
 #include "Application.h"
 #include "Conversions.h"
-#include "Exception.h"
-#include "MemoryAdvice.h"
-#include "SaveFile.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QFile>
-#include <QPdfWriter>
-#if ROOTFINDER_HAVE_SVG
-#include <QSvgGenerator>
-#endif
 
 #include <exception>
-
-void TSeriesData::Reserve(qsizetype points)
-{
-    // Room kept at the front for points inserted before the first stays part of the storage.
-    const qsizetype wanted = mData.size() - size() + points;
-    if (wanted <= mData.capacity()) return;
-    mData.reserve(wanted);
-    AdviseHugePages(mData.constData(), static_cast<std::size_t>(mData.capacity()) * sizeof(QCPGraphData));
-}
-
-TFastLineSeries::TFastLineSeries(TChart* chart) : QCPGraph(chart->xAxis, chart->yAxis), chart_(chart)
-{
-    QSharedPointer<TSeriesData> points(new TSeriesData);
-    points_ = points.get();
-    setData(points);
-    setLineStyle(lsLine);
-    setScatterStyle(QCPScatterStyle::ssNone);
-}
-
-void TFastLineSeries::Clear()
-{
-    points_->clear();
-    points_->squeeze(); // clear() alone keeps the storage of the largest plot so far
-    keys_ = values_ = Extent();
-    chart_->ScheduleRedraw();
-}
-
-void TFastLineSeries::Reserve(std::size_t points)
-{
-    points_->Reserve(static_cast<qsizetype>(std::min<std::size_t>(points, std::numeric_limits<qsizetype>::max())));
-}
-
-const QCPGraphData* TFastLineSeries::NearestInX(double x) const
-{
-    const auto begin = points_->constBegin();
-    const auto end = points_->constEnd();
-    if (begin == end) return nullptr;
-    const auto after = std::lower_bound(begin, end, x, [](const QCPGraphData& point, double key) { return point.key < key; });
-    if (after == begin) return &*after;
-    if (after == end) return &*(after - 1);
-    return x - (after - 1)->key <= after->key - x ? &*(after - 1) : &*after;
-}
-
-QCPRange TFastLineSeries::getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain) const
-{
-    if (inSignDomain != QCP::sdBoth) return QCPGraph::getKeyRange(foundRange, inSignDomain);
-    foundRange = !keys_.Empty();
-    return foundRange ? QCPRange(keys_.lower, keys_.upper) : QCPRange();
-}
-
-QCPRange TFastLineSeries::getValueRange(bool& foundRange, QCP::SignDomain inSignDomain, const QCPRange& inKeyRange) const
-{
-    if (inSignDomain != QCP::sdBoth || inKeyRange != QCPRange())
-        return QCPGraph::getValueRange(foundRange, inSignDomain, inKeyRange);
-    foundRange = !values_.Empty();
-    return foundRange ? QCPRange(values_.lower, values_.upper) : QCPRange();
-}
 
 TChart::TChart(QWidget* parent)
     : QCustomPlot(parent), title_(new QCPTextElement(this)), contextMenu_(new QMenu(this))
@@ -122,7 +55,6 @@ void TChart::SetSeriesName(const QString& name) { series_.front()->setObjectName
 
 void TChart::Redraw()
 {
-    redrawPending_ = false;
     bool haveValues = false;
     series_.front()->getValueRange(haveValues);
     if (haveValues) {
@@ -130,97 +62,6 @@ void TChart::Redraw()
         yAxis->scaleRange(1.05); // keeps the extremes of the line off the frame
     }
     replot();
-}
-
-namespace {
-
-// The read-out belongs to the screen, not to a picture of the chart.
-class ReadoutHidden {
-public:
-    explicit ReadoutHidden(QCPLayer& layer) : layer_(layer), wasVisible_(layer.visible()) { layer_.setVisible(false); }
-    ~ReadoutHidden() { layer_.setVisible(wasVisible_); }
-
-private:
-    QCPLayer& layer_;
-    bool wasVisible_;
-};
-
-#if ROOTFINDER_HAVE_SVG
-bool WriteSvg(TChart& chart, QIODevice& output)
-{
-    QSvgGenerator svg;
-    svg.setOutputDevice(&output);
-    svg.setSize(QSize(TChart::kImageWidth, TChart::kImageHeight));
-    svg.setViewBox(QRect(0, 0, TChart::kImageWidth, TChart::kImageHeight));
-    svg.setTitle(chart.Title());
-    QCPPainter painter;
-    if (!painter.begin(&svg)) return false;
-    chart.toPainter(&painter, TChart::kImageWidth, TChart::kImageHeight);
-    return painter.end();
-}
-#else
-bool WriteSvg(TChart&, QIODevice&)
-{
-    throw Exception("Эта сборка не умеет сохранять SVG: выберите PNG.");
-}
-#endif
-
-} // namespace
-
-void TChart::SaveImage(const QString& file)
-{
-    const std::string path = QFile::encodeName(file).toStdString();
-    const QString format = QFileInfo(file).suffix().toLower();
-    if (format != "png" && format != "svg" && format != "pdf")
-        throw Exception("Не понимаю, в каком формате сохранить " + QuoteForMessage(path) +
-                        ": имя файла должно оканчиваться на .png, .svg или .pdf.");
-    if (format == "svg" && !ROOTFINDER_HAVE_SVG)
-        throw Exception("Не могу сохранить " + QuoteForMessage(path) + ": эта сборка не умеет сохранять SVG, выберите PNG или PDF.");
-    // Written as the command line writes its files: under a temporary name beside the old file,
-    // which is replaced only by a whole picture.
-    TSaveFile output(path);
-    QBuffer picture;
-    picture.open(QIODevice::WriteOnly);
-    if (!WriteImage(picture, format))
-        throw Exception("Не удалось нарисовать график для файла " + QuoteForMessage(path) + ".");
-    output.Write(std::string_view(picture.data().constData(), static_cast<std::size_t>(picture.data().size())));
-    output.Commit();
-}
-
-bool TChart::WritePdf(QIODevice& output)
-{
-    const ReadoutHidden hidden(*readoutLayer_);
-    QPdfWriter pdf(&output);
-    pdf.setTitle(Title());
-    pdf.setCreator(QString());
-    pdf.setResolution(72); // a pixel of the chart to a point of the page
-    pdf.setPageLayout(QPageLayout(QPageSize(QSize(kImageWidth, kImageHeight), QPageSize::Point, QString(), QPageSize::ExactMatch),
-                                  QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
-    QCPPainter painter;
-    if (!painter.begin(&pdf)) return false;
-    painter.setMode(QCPPainter::pmVectorized);
-    toPainter(&painter, kImageWidth, kImageHeight);
-    return painter.end();
-}
-
-bool TChart::WriteImage(QIODevice& output, const QString& format)
-{
-    if (format == "pdf") return WritePdf(output);
-    if (format == "svg") {
-        const ReadoutHidden hidden(*readoutLayer_);
-        return WriteSvg(*this, output);
-    }
-    QImage image = Image();
-    constexpr double kDotsPerMeter = 96 / 0.0254; // 96 pixels per inch, as the screen's design density
-    image.setDotsPerMeterX(static_cast<int>(kDotsPerMeter));
-    image.setDotsPerMeterY(static_cast<int>(kDotsPerMeter));
-    return !image.isNull() && image.save(&output, "PNG");
-}
-
-QImage TChart::Image()
-{
-    const ReadoutHidden hidden(*readoutLayer_);
-    return toPixmap(kImageWidth, kImageHeight).toImage();
 }
 
 void TChart::BuildContextMenu()

@@ -1,12 +1,29 @@
 #include "Controls.h"
 
+#include "Application.h"
+
 #include <QKeyEvent>
 
+#include <exception>
 #include <limits>
 
 TEdit::TEdit(QWidget* parent) : QLineEdit(parent) { setMaxLength(std::numeric_limits<int>::max()); }
 
 std::string TEdit::GetText() const { return text().toStdString(); }
+
+TBitBtn::TBitBtn(QWidget* parent) : QPushButton(parent)
+{
+    connect(this, &QAbstractButton::clicked, this, [this] {
+        // The handler's error is caught here, before it could reach QtWidgets, which delivered the
+        // click and is built without exception support; QtCore, which calls the handler, is built
+        // with it.
+        try {
+            emit OnClick(this);
+        } catch (...) {
+            Application->HandleException(std::current_exception());
+        }
+    });
+}
 
 void TBitBtn::keyPressEvent(QKeyEvent* event)
 {
@@ -19,14 +36,4 @@ void TBitBtn::keyPressEvent(QKeyEvent* event)
     QPushButton::keyPressEvent(event);
 }
 
-int TStrings::Add(const std::string& line)
-{
-    editor_.appendPlainText(QString::fromStdString(line));
-    return Count() - 1;
-}
-
-int TStrings::Count() const
-{
-    // An empty memo still holds one (empty) block.
-    return editor_.document()->isEmpty() ? 0 : editor_.document()->blockCount();
-}
+void TStrings::Add(const std::string& line) { editor_.appendPlainText(QString::fromStdString(line)); }

@@ -8,6 +8,9 @@
 
 #include <string>
 
+// The sender of a control's event: the control itself.
+using TObject = QObject;
+
 class TLabel : public QLabel {
     Q_OBJECT
 
@@ -26,12 +29,16 @@ public:
     std::string GetText() const;
 };
 
-// A button with the focus is pressed by Enter as well as by Space, default button or not.
+// A button with the focus is pressed by Enter as well as by Space, default button or not. A press
+// is announced as OnClick, which the form description connects to the form's handler by name.
 class TBitBtn : public QPushButton {
     Q_OBJECT
 
 public:
-    using QPushButton::QPushButton;
+    explicit TBitBtn(QWidget* parent = nullptr);
+
+signals:
+    void OnClick(TObject* Sender);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -42,9 +49,8 @@ class TStrings {
 public:
     explicit TStrings(QPlainTextEdit& editor) : editor_(editor) {}
 
-    // Appends the line after the last line the memo holds; returns its index.
-    int Add(const std::string& line);
-    int Count() const;
+    // Appends the line after the last line the memo holds.
+    void Add(const std::string& line);
 
 private:
     QPlainTextEdit& editor_;

@@ -28,7 +28,7 @@ public:
     explicit ChartPlot(TChart* chart) : chart_(chart) {}
     void Clear() override { chart_->GetSeries(0)->Clear(); }
     void Reserve(std::size_t points) override { chart_->GetSeries(0)->Reserve(points); }
-    void Add(PlotPoint point) override { chart_->GetSeries(0)->AddXY(point.x, point.y, "", clDefaultColor); }
+    void Add(PlotPoint point) override { chart_->GetSeries(0)->AddXY(point.x, point.y); }
 
 private:
     TChart* chart_;
@@ -72,7 +72,7 @@ void TForm1::CheckRootsClick()
         QMessageBox::information(this, "Проверка корней", "Проверять нечего: сначала выполните расчёт (кнопка «Рассчитать»).");
         return;
     }
-    // Caught here, as the button's handler is, before the error could reach QtWidgets.
+    // Caught here, as the button catches its handler's, before the error could reach QtWidgets.
     try {
         if (!verify_) verify_ = LoadRootVerifier();
         const RunVerdicts verdicts = verify_(lastRun_->lines, lastRun_->inputs, true);

@@ -141,7 +141,7 @@ public:
     explicit SeriesPlot(TChart& chart) : chart_(chart) {}
     void Clear() override { chart_.GetSeries(0)->Clear(); }
     void Reserve(std::size_t points) override { chart_.GetSeries(0)->Reserve(points); }
-    void Add(PlotPoint point) override { chart_.GetSeries(0)->AddXY(point.x, point.y, "", clDefaultColor); }
+    void Add(PlotPoint point) override { chart_.GetSeries(0)->AddXY(point.x, point.y); }
 
 private:
     TChart& chart_;

@@ -84,7 +84,7 @@ private slots:
         const double inf = std::numeric_limits<double>::infinity();
         const double x[] = {3, 1, 2, 0, 4};
         const double y[] = {inf, -inf, std::nan(""), 5, 6};
-        for (int i = 0; i < 5; ++i) Series()->AddXY(x[i], y[i], "", clDefaultColor);
+        for (int i = 0; i < 5; ++i) Series()->AddXY(x[i], y[i]);
         QCOMPARE(Series()->Count(), 5);
         double key = 0;
         for (const QCPGraphData& point : *Series()->data()) {
@@ -114,14 +114,13 @@ private slots:
         if (HeapInUse() < 0) QSKIP("this C library does not tell how much of its heap is in use");
         // Measured right after each growth of the storage, its worst moment, up to a size where
         // malloc maps blocks of their own and realloc moves them.
-        const auto& points = static_cast<const TSeriesData&>(*Series()->data());
         const double before = HeapInUse();
         qsizetype capacity = 0;
         int growths = 0;
         for (int i = 0; i < 5'000'000; ++i) {
             Series()->AddXY(i, i % 7);
-            if (points.Capacity() == capacity) continue;
-            capacity = points.Capacity();
+            if (Series()->Capacity() == capacity) continue;
+            capacity = Series()->Capacity();
             if (++growths == 1) continue; // the first block is a fixed cost
             const double bytesPerPoint = (HeapInUse() - before) / Series()->Count();
             QVERIFY2(bytesPerPoint <= 32, qPrintable(QString("%1 bytes a point at %2 points").arg(bytesPerPoint).arg(i + 1)));

@@ -76,8 +76,9 @@ public:
     explicit RaisingForm(TComponent* Owner) : TForm(Owner)
     {
         WatchErrorBoxes();
-        (new QPushButton(this))->setObjectName("Button1");
-        BindEventHandlers();
+        auto* button = new TBitBtn(this);
+        button->setObjectName("Button1");
+        connect(button, &TBitBtn::OnClick, this, &RaisingForm::Button1Click);
     }
 
 public slots:

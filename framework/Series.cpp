@@ -1,0 +1,93 @@
+#include "Series.h"
+
+#include "Chart.h"
+#include "MemoryAdvice.h"
+
+const QCPGraphData TFastLineSeries::kBlankPoint;
+
+TFastLineSeries::TFastLineSeries(TChart* chart)
+    : QCPGraph(chart->xAxis, chart->yAxis), chart_(chart), points_(*data())
+{
+    setLineStyle(lsLine);
+    setScatterStyle(QCPScatterStyle::ssNone);
+}
+
+void TFastLineSeries::Clear()
+{
+    points_.clear();
+    points_.squeeze(); // clear() alone keeps the storage of the largest plot so far
+    room_ = 0;
+    keys_ = values_ = Extent();
+    QueueRedraw();
+}
+
+void TFastLineSeries::Reserve(std::size_t points)
+{
+    MakeRoom(static_cast<qsizetype>(std::min<std::size_t>(points, std::numeric_limits<qsizetype>::max())));
+}
+
+// The container offers no reserve of its own: it is handed a vector with the room, holding the
+// points so far, and set() adopts that vector's storage, as a QVector copy shares it. The points
+// only ever go at the end or are moved within (Insert), never into the container's room at the
+// front, so the room counted here is the storage's.
+void TFastLineSeries::MakeRoom(qsizetype points)
+{
+    if (points <= room_) return;
+    QVector<QCPGraphData> storage;
+    storage.reserve(points);
+    for (auto point = points_.constBegin(); point != points_.constEnd(); ++point) storage.append(*point);
+    AdviseHugePages(storage.constData(), static_cast<std::size_t>(storage.capacity()) * sizeof(QCPGraphData));
+    room_ = storage.capacity();
+    points_.set(storage, true);
+}
+
+// Appended as a copy of the last point, then moved into place: a sorted insert of the container's
+// own would take room at the front, which the room counted here cannot see.
+void TFastLineSeries::Insert(const QCPGraphData& point)
+{
+    const QCPGraphData last = *(points_.constEnd() - 1);
+    points_.add(last);
+    const auto end = points_.end() - 1;
+    const auto at = std::lower_bound(points_.begin(), end, point.key,
+                                     [](const QCPGraphData& stored, double key) { return stored.key < key; });
+    std::move_backward(at, end, end + 1);
+    *at = point;
+}
+
+void TFastLineSeries::QueueRedraw()
+{
+    redrawQueued_ = true;
+    QMetaObject::invokeMethod(
+        chart_,
+        [this] {
+            redrawQueued_ = false;
+            chart_->Redraw();
+        },
+        Qt::QueuedConnection);
+}
+
+const QCPGraphData* TFastLineSeries::NearestInX(double x) const
+{
+    const auto begin = points_.constBegin();
+    const auto end = points_.constEnd();
+    if (begin == end) return nullptr;
+    const auto after = std::lower_bound(begin, end, x, [](const QCPGraphData& point, double key) { return point.key < key; });
+    if (after == begin) return &*after;
+    if (after == end) return &*(after - 1);
+    return x - (after - 1)->key <= after->key - x ? &*(after - 1) : &*after;
+}
+
+QCPRange TFastLineSeries::getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain) const
+{
+    if (inSignDomain != QCP::sdBoth) return QCPGraph::getKeyRange(foundRange, inSignDomain);
+    foundRange = !keys_.Empty();
+    return foundRange ? QCPRange(keys_.lower, keys_.upper) : QCPRange();
+}
+
+QCPRange TFastLineSeries::getValueRange(bool& foundRange, QCP::SignDomain inSignDomain, const QCPRange& inKeyRange) const
+{
+    if (inSignDomain != QCP::sdBoth || inKeyRange != QCPRange())
+        return QCPGraph::getValueRange(foundRange, inSignDomain, inKeyRange);
+    foundRange = !values_.Empty();
+    return foundRange ? QCPRange(values_.lower, values_.upper) : QCPRange();
+}
