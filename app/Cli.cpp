@@ -207,13 +207,6 @@ private:
     std::vector<PlotPoint> kept_;
 };
 
-// Keeps the records behind the root lines until the run is over and they can be judged.
-class RootLines final : public RootSink {
-public:
-    void Add(const RootRecord& record) override { records.push_back(record); }
-    std::vector<RootRecord> records;
-};
-
 void WriteLine(TSaveFile& csv, const char* begin, const char* end)
 {
     csv.Write(std::string_view(begin, static_cast<std::size_t>(end - begin)));
@@ -403,7 +396,7 @@ int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std:
         const auto allRootsFile = open(args.allRootsFile);
 
         PointsOutput points(pointsFile.get(), plotFile != nullptr);
-        RootLines roots;
+        RootRecords roots;
         const CalculationInputs inputs = ParseInputs(args.inputs[0], args.inputs[1], args.inputs[2], args.inputs[3]);
         CalculationRun(inputs, report, points, wantVerdicts ? &roots : nullptr);
         if (wantVerdicts) {

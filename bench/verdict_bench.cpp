@@ -9,19 +9,13 @@
 
 namespace {
 
-class KeptLines final : public RootSink {
-public:
-    void Add(const RootRecord& record) override { lines.push_back(record); }
-    std::vector<RootRecord> lines;
-};
-
 std::vector<RootRecord> LinesOf(const CalculationInputs& inputs)
 {
     DiscardReport report;
     DiscardPlot plot;
-    KeptLines kept;
+    RootRecords kept;
     CalculationRun(inputs, report, plot, &kept);
-    return kept.lines;
+    return kept.records;
 }
 
 void BM_TypicalRunVerdicts(benchmark::State& state)

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct CalculationInputs {
     double a;   // left end of the interval
@@ -51,6 +52,13 @@ class RootSink {
 public:
     virtual ~RootSink() = default;
     virtual void Add(const RootRecord& record) = 0;
+};
+
+// Keeps the records behind the root lines, to be judged once the run is over.
+class RootRecords final : public RootSink {
+public:
+    void Add(const RootRecord& record) override { records.push_back(record); }
+    std::vector<RootRecord> records;
 };
 
 // A run may plot at most this many points: 50 million points take 0.8 GB as doubles in

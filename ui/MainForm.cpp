@@ -34,12 +34,6 @@ private:
     TChart* chart_;
 };
 
-class RootLines final : public RootSink {
-public:
-    void Add(const RootRecord& record) override { records.push_back(record); }
-    std::vector<RootRecord> records;
-};
-
 } // namespace
 
 TForm1::TForm1(TComponent* Owner) : TForm(Owner)
@@ -54,7 +48,7 @@ void TForm1::BitBtn1Click(TObject* /*Sender*/)
 {
     MemoReport report(mInfo);
     ChartPlot plot(Chart);
-    RootLines lines;
+    RootRecords lines;
     lastRun_.reset();
     const CalculationInputs inputs = ParseInputs(Edit1->GetText(), Edit2->GetText(), Edit3->GetText(), Edit4->GetText());
     CalculationRun(inputs, report, plot, &lines);
