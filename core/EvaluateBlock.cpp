@@ -1,6 +1,10 @@
 #include "EvaluateBlock.h"
 
 #include "TargetFunction.h"
+#include "maths/Cube.h"
+#include "maths/Exp.h"
+#include "maths/ScalarLanes.h"
+#include "maths/Sin.h"
 #include "simd/VectorKernels.h"
 
 #include <cstdlib>
@@ -15,10 +19,26 @@
 namespace {
 
 using Kernel = void (*)(const double*, double*, std::size_t);
+using ElementaryKernel = void (*)(ElementaryFunction, const double*, double*, std::size_t);
 
 void EvaluateBlockScalar(const double* xs, double* ys, std::size_t count)
 {
     for (std::size_t i = 0; i < count; ++i) ys[i] = TargetFunction(xs[i]);
+}
+
+double ElementaryScalar(ElementaryFunction function, double x)
+{
+    switch (function) {
+    case ElementaryFunction::Exp: return maths::Exp<ScalarLanes>(x);
+    case ElementaryFunction::Sin: return maths::Sin<ScalarLanes>(x);
+    case ElementaryFunction::Cube: return maths::CubePower<ScalarLanes>(x);
+    }
+    return x;
+}
+
+void EvaluateElementaryScalar(ElementaryFunction function, const double* xs, double* ys, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i) ys[i] = ElementaryScalar(function, xs[i]);
 }
 
 // In the order of the enumeration.
@@ -27,18 +47,19 @@ constexpr std::string_view kNames[] = {"scalar", "sse2", "avx2", "avx512", "advs
 struct PathEntry {
     EvaluationPath path;
     Kernel kernel;
+    ElementaryKernel elementary;
 };
 
 // The implementations this build has, widest first: the default is the first the CPU runs.
 const PathEntry kPaths[] = {
 #if defined(ROOTFINDER_VECTOR_X86)
-    {EvaluationPath::Avx512, EvaluateBlockAvx512},
-    {EvaluationPath::Avx2, EvaluateBlockAvx2},
-    {EvaluationPath::Sse2, EvaluateBlockSse2},
+    {EvaluationPath::Avx512, EvaluateBlockAvx512, EvaluateElementaryAvx512},
+    {EvaluationPath::Avx2, EvaluateBlockAvx2, EvaluateElementaryAvx2},
+    {EvaluationPath::Sse2, EvaluateBlockSse2, EvaluateElementarySse2},
 #elif defined(ROOTFINDER_VECTOR_AARCH64)
-    {EvaluationPath::AdvSimd, EvaluateBlockAdvSimd},
+    {EvaluationPath::AdvSimd, EvaluateBlockAdvSimd, EvaluateElementaryAdvSimd},
 #endif
-    {EvaluationPath::Scalar, EvaluateBlockScalar},
+    {EvaluationPath::Scalar, EvaluateBlockScalar, EvaluateElementaryScalar},
 };
 
 const PathEntry* Find(EvaluationPath path)
@@ -110,6 +131,12 @@ const PathEntry*& Active()
 } // namespace
 
 void EvaluateBlock(const double* xs, double* ys, std::size_t count) { Active()->kernel(xs, ys, count); }
+
+void EvaluateElementary(ElementaryFunction function, EvaluationPath path, const double* xs, double* ys,
+                        std::size_t count)
+{
+    if (EvaluationPathAvailable(path)) Find(path)->elementary(function, xs, ys, count);
+}
 
 EvaluationPath ActiveEvaluationPath() { return Active()->path; }
 

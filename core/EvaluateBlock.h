@@ -8,10 +8,18 @@
 // environment variable ROOTFINDER_SIMD names another (scalar, sse2, avx2, avx512, advsimd).
 enum class EvaluationPath { Scalar, Sse2, Avx2, Avx512, AdvSimd };
 
-// ys[i] = f(xs[i]) for i < count, by the path in force. The vector paths take e^x, x^3, sin(x)
-// and sin(x)^3 from a vector maths library (general pow with the exponent 3.0 for both cubes),
-// each within 4 units of the last place; the scalar path is TargetFunction itself.
+// ys[i] = f(xs[i]) for i < count, by the path in force. Every path runs the same exp, power and
+// sin bodies as TargetFunction (core/maths), so every path gives TargetFunction's bits.
 void EvaluateBlock(const double* xs, double* ys, std::size_t count);
+
+// The elementary functions f is made of, by themselves: e^x, sin x, and x^3 as the power function
+// at the exponent 3.0 gives it (correctly rounded).
+enum class ElementaryFunction { Exp, Sin, Cube };
+
+// ys[i] = function(xs[i]) for i < count by the given path, which must be available; for measuring
+// the functions' accuracy and holding the paths to the same bits.
+void EvaluateElementary(ElementaryFunction function, EvaluationPath path, const double* xs, double* ys,
+                        std::size_t count);
 
 EvaluationPath ActiveEvaluationPath();
 std::string_view EvaluationPathName(EvaluationPath path);

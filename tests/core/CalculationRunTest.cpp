@@ -182,7 +182,7 @@ TEST_P(CalculationRunPlotDefinition, PointsAreTheAccumulatedAbscissaeAndTheirFun
     ASSERT_EQ(points.size(), expected.size());
     for (std::size_t i = 0; i < points.size(); ++i) {
         EXPECT_EQ(Bits(points[i].x), Bits(expected[i])) << "point " << i;
-        EXPECT_TRUE(WithinVectorBounds(points[i].y, expected[i], TargetFunction(expected[i]))) << "point " << i;
+        EXPECT_TRUE(SameDouble(points[i].y, TargetFunction(expected[i]))) << "point " << i;
     }
 }
 

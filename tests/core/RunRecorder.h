@@ -93,21 +93,13 @@ inline testing::AssertionResult RelativelyNear(double actual, double expected,
                                        << " by more than a relative " << tolerance;
 }
 
-// f at x as a block evaluation may give it: TargetFunction's value, or within eight units of the
-// last place of f's largest term (the vector maths libraries' functions are each within four
-// units of theirs); an infinity or a NaN exactly as TargetFunction gives it.
-inline testing::AssertionResult WithinVectorBounds(double y, double x, double reference)
+// The same double: the same bits, or both NaN.
+inline testing::AssertionResult SameDouble(double actual, double expected)
 {
-    if (!std::isfinite(reference) || !std::isfinite(y)) {
-        if (std::isnan(reference) ? std::isnan(y) : y == reference) return testing::AssertionSuccess();
-        return testing::AssertionFailure() << "f(" << x << ") = " << y << ", expected " << reference;
-    }
-    const double largestTerm =
-        std::fmax(2.0, std::fmax(std::fabs(std::exp(x) / std::pow(x, 3.0)), std::fabs(std::pow(std::sin(x), 3.0))));
-    const double unit = std::nextafter(largestTerm, INFINITY) - largestTerm;
-    if (std::fabs(y - reference) <= 8 * unit) return testing::AssertionSuccess();
-    return testing::AssertionFailure() << "f(" << x << ") = " << y << ", " << (y - reference) / unit
-                                       << " units of the largest term from " << reference;
+    if (std::bit_cast<std::uint64_t>(actual) == std::bit_cast<std::uint64_t>(expected) ||
+        (std::isnan(actual) && std::isnan(expected)))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << std::hexfloat << actual << " is not " << expected;
 }
 
 inline std::uint64_t Bits(double value)

@@ -1,0 +1,48 @@
+#pragma once
+// One double as the lanes of the elementary functions: the scalar path, and the rare arguments
+// that every vector path hands to scalar code. The products' errors come from Dekker's algorithm,
+// which gives exactly what a fused multiply-add gives wherever the bodies use it.
+#include "ExactArithmetic.h"
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+struct ScalarLanes {
+    using Vector = double;
+    using Bits = std::uint64_t;
+    using Mask = bool;
+    static constexpr std::size_t kWidth = 1;
+
+    static double Load(const double* in) { return *in; }
+    static void Store(double* out, double v) { *out = v; }
+    static double Splat(double value) { return value; }
+    static double Add(double a, double b) { return a + b; }
+    static double Sub(double a, double b) { return a - b; }
+    static double Mul(double a, double b) { return a * b; }
+    static double Div(double a, double b) { return a / b; }
+    static double ProductError(double a, double b, double) { return ::TwoProduct(a, b).lo; }
+    static double Abs(double v) { return std::bit_cast<double>(std::bit_cast<Bits>(v) & ~(Bits{1} << 63)); }
+
+    static bool Beyond(double v, double limit) { return !(v <= limit); } // or NaN
+    static bool Below(double v, double limit) { return v < limit; }
+    static bool Differ(double a, double b) { return a != b; }
+    static bool Either(bool a, bool b) { return a || b; }
+    static unsigned LaneBits(bool m) { return m; }
+    static double Select(bool m, double yes, double no) { return m ? yes : no; }
+
+    static Bits AsBits(double v) { return std::bit_cast<Bits>(v); }
+    static double AsDoubles(Bits b) { return std::bit_cast<double>(b); }
+    static Bits SplatBits(std::uint64_t value) { return value; }
+    static Bits AddBits(Bits a, Bits b) { return a + b; }
+    static Bits AndBits(Bits a, Bits b) { return a & b; }
+    static Bits XorBits(Bits a, Bits b) { return a ^ b; }
+    template <int N>
+    static Bits ShiftLeft(Bits b) { return b << N; }
+    static bool OddLanes(Bits b) { return b & 1; }
+    static double Gather(const std::uint64_t* table, Bits index) { return std::bit_cast<double>(table[index]); }
+};
+
+} // namespace

@@ -1,0 +1,189 @@
+// f's elementary functions on their hard cases, on every evaluation path: the cube is the exact
+// cube rounded once (also where x * x * x is not), e^x and sin x lie within one unit in the last
+// place of MPFR's values with IEEE's special values exact, and every path gives the scalar bits.
+#include "EvaluateBlock.h"
+
+#include <gtest/gtest.h>
+#include <mpfr.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+struct Case {
+    double x;
+    const char* why;
+};
+
+// x * x * x is one unit off the exact cube at the first five.
+const Case kCubeCases[] = {
+    {0x1.199999999999cp+0, "x * x * x rounds twice"},
+    {-0x1.3333333333334p-2, "x * x * x rounds twice, negative"},
+    {0x1.c000000000001p+2, "x * x * x rounds twice, beside an integer"},
+    {0x1.bff2ee48e0531p-333, "x * x * x rounds twice, a cube near 2^-1000"},
+    {0x1.b6e83b85f253fp+333, "x * x * x rounds twice, a cube near 2^1000"},
+    {0x1.96608p+17, "a cube halfway between two doubles (ties to even)"},
+    {0x1.96618p+17, "a cube halfway between two doubles (ties to even)"},
+    {0x1.fffffffffffffp-257, "just below the products' range"},
+    {0x1p-256, "the bottom of the products' range"},
+    {0x1p256, "the top of the products' range"},
+    {0x1.0000000000001p+256, "just above it"},
+    {0x1.199999999999cp-350, "a subnormal cube"},
+    {0x1.9p-359, "a cube just above half the smallest subnormal"},
+    {-0x1.5p-359, "a cube below half the smallest subnormal: -0"},
+    {0x1.428a2f98d728bp+341, "the largest finite cube"},
+    {-0x1.428a2f98d728cp+341, "the smallest cube that overflows: -infinity"},
+    {std::numeric_limits<double>::denorm_min(), "the smallest subnormal"},
+    {0.0, "+0"}, {-0.0, "-0"}, {kInf, "+infinity"}, {-kInf, "-infinity"}, {kNaN, "NaN"},
+};
+
+const Case kExpCases[] = {
+    {0.0, "+0: 1"}, {-0.0, "-0: 1"}, {1.0, "e"}, {-1.0, "1/e"}, {0x1p-54, "rounds to 1"}, {-0x1p-54, "rounds to 1"},
+    {0x1.62e42fefa39efp-9, "ln 2/256, the edge of the reduced range"}, {700.0, "the fast range's end"},
+    {0x1.5e00000000001p+9, "just beyond it"}, {-700.0, "the fast range's start"},
+    {-0x1.5e00000000001p+9, "just beyond it"}, {709.782712893384, "the largest finite result"},
+    {709.7827128933841, "overflow: +infinity"}, {710.0, "overflow"}, {-708.4, "a result near the smallest normal"},
+    {-740.0, "a subnormal result"}, {-745.1332191019411, "the smallest subnormal"}, {-745.2, "below it: +0"},
+    {-746.0, "+0"}, {std::numeric_limits<double>::denorm_min(), "a subnormal argument: 1"},
+    {kInf, "+infinity"}, {-kInf, "+0"}, {kNaN, "NaN"},
+};
+
+const Case kSinCases[] = {
+    {0.0, "+0"}, {-0.0, "-0"}, {std::numeric_limits<double>::denorm_min(), "a subnormal: itself"},
+    {-0x1p-1030, "a negative subnormal"}, {0x1.fffffffffffffp-27, "the largest argument that is its own sine"},
+    {0x1p-26, "the smallest that is not"}, {0.5, "a plain value"}, {0x1.921fb54442d18p+0, "pi/2"},
+    {0x1.921fb54442d18p+1, "pi: the sine is the error of pi"}, {0x1.2d97c7f3321d2p+2, "3 pi/2"},
+    {355.0, "beside 113 pi"}, {0x1.fffffffffffffp+25, "the end of the fast reduction"},
+    {0x1.0000000000001p+26, "beyond it: the exact reduction"}, {1e22, "a large argument"},
+    {0x1.6ac5b262ca1ffp+849, "the double nearest a multiple of pi/2"}, {-1e300, "a huge negative argument"},
+    {std::numeric_limits<double>::max(), "the largest double"}, {kInf, "+infinity: NaN"}, {-kInf, "-infinity: NaN"},
+    {kNaN, "NaN"},
+};
+
+bool SameBits(double a, double b)
+{
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b) || (std::isnan(a) && std::isnan(b));
+}
+
+double Evaluate(ElementaryFunction function, EvaluationPath path, double x)
+{
+    double y;
+    EvaluateElementary(function, path, &x, &y, 1);
+    return y;
+}
+
+// The function's exact value at x rounded to nearest, and |y - exact| in units of its last place.
+struct Reference {
+    double rounded;
+    double unitsOff;
+};
+
+Reference Exact(ElementaryFunction function, double x, double y)
+{
+    mpfr_t argument, exact, difference;
+    mpfr_inits2(2200, argument, exact, difference, static_cast<mpfr_ptr>(nullptr));
+    mpfr_set_d(argument, x, MPFR_RNDN);
+    if (function == ElementaryFunction::Exp) mpfr_exp(exact, argument, MPFR_RNDN);
+    else if (function == ElementaryFunction::Sin) mpfr_sin(exact, argument, MPFR_RNDN);
+    else mpfr_pow_ui(exact, argument, 3, MPFR_RNDN); // exact in 2200 bits
+    Reference reference{mpfr_get_d(exact, MPFR_RNDN), 0};
+    if (std::isfinite(reference.rounded) && reference.rounded != 0 && std::isfinite(y)) {
+        mpfr_sub_d(difference, exact, y, MPFR_RNDN);
+        const long unitExponent = std::max<long>(mpfr_get_exp(exact) - 53, -1074);
+        mpfr_mul_2si(difference, difference, -unitExponent, MPFR_RNDN);
+        reference.unitsOff = std::fabs(mpfr_get_d(difference, MPFR_RNDN));
+    }
+    mpfr_clears(argument, exact, difference, static_cast<mpfr_ptr>(nullptr));
+    return reference;
+}
+
+std::vector<EvaluationPath> AvailablePaths()
+{
+    std::vector<EvaluationPath> paths;
+    for (EvaluationPath path : {EvaluationPath::Scalar, EvaluationPath::Sse2, EvaluationPath::Avx2, EvaluationPath::Avx512,
+                                EvaluationPath::AdvSimd})
+        if (EvaluationPathAvailable(path)) paths.push_back(path);
+    return paths;
+}
+
+class ElementaryFunctionOnPath : public testing::TestWithParam<EvaluationPath> {
+protected:
+    // Every case on this path has the scalar path's bits; returns the values.
+    template <std::size_t N>
+    std::vector<double> Values(ElementaryFunction function, const Case (&cases)[N])
+    {
+        std::vector<double> values;
+        for (const Case& c : cases) {
+            const double y = Evaluate(function, GetParam(), c.x);
+            EXPECT_TRUE(SameBits(y, Evaluate(function, EvaluationPath::Scalar, c.x))) << c.why << ": x = " << c.x;
+            values.push_back(y);
+        }
+        return values;
+    }
+
+    // Within one unit of the exact value, or exactly the rounded value where that is an infinity,
+    // a zero or a NaN, or x is not finite.
+    template <std::size_t N>
+    void ExpectWithinOneUnit(ElementaryFunction function, const Case (&cases)[N])
+    {
+        const std::vector<double> values = Values(function, cases);
+        for (std::size_t i = 0; i < N; ++i) {
+            const Reference exact = Exact(function, cases[i].x, values[i]);
+            if (!std::isfinite(exact.rounded) || exact.rounded == 0 || !std::isfinite(cases[i].x))
+                EXPECT_TRUE(SameBits(values[i], exact.rounded)) << cases[i].why << ": " << values[i];
+            else
+                EXPECT_LT(exact.unitsOff, 1.0) << cases[i].why << ": x = " << cases[i].x;
+        }
+    }
+};
+
+TEST_P(ElementaryFunctionOnPath, CubeIsTheExactCubeRoundedOnce)
+{
+    const std::vector<double> values = Values(ElementaryFunction::Cube, kCubeCases);
+    for (std::size_t i = 0; i < std::size(kCubeCases); ++i) {
+        const Case& c = kCubeCases[i];
+        const double exact = Exact(ElementaryFunction::Cube, c.x, values[i]).rounded;
+        EXPECT_TRUE(SameBits(values[i], exact)) << c.why << ": " << std::hexfloat << c.x << "^3 = " << values[i];
+        if (i < 5) {
+            EXPECT_NE(c.x * c.x * c.x, exact) << c.why;
+        }
+    }
+}
+
+TEST_P(ElementaryFunctionOnPath, ExpIsWithinOneUnitInTheLastPlace)
+{
+    ExpectWithinOneUnit(ElementaryFunction::Exp, kExpCases);
+}
+
+TEST_P(ElementaryFunctionOnPath, SinIsWithinOneUnitInTheLastPlace)
+{
+    ExpectWithinOneUnit(ElementaryFunction::Sin, kSinCases);
+}
+
+TEST_P(ElementaryFunctionOnPath, GivesTheScalarBitsForAnyDouble)
+{
+    std::mt19937_64 random(7);
+    std::vector<double> xs(30001), ys(xs.size()), reference(xs.size()); // an odd count: a padded tail too
+    for (std::size_t i = 0; i < xs.size(); ++i)
+        xs[i] = i % 2 ? std::bit_cast<double>(random()) : std::ldexp(std::uniform_real_distribution<double>(-1, 1)(random), static_cast<int>(i % 100) - 40);
+    for (ElementaryFunction function : {ElementaryFunction::Exp, ElementaryFunction::Sin, ElementaryFunction::Cube}) {
+        EvaluateElementary(function, EvaluationPath::Scalar, xs.data(), reference.data(), xs.size());
+        EvaluateElementary(function, GetParam(), xs.data(), ys.data(), xs.size());
+        for (std::size_t i = 0; i < xs.size(); ++i)
+            ASSERT_TRUE(SameBits(ys[i], reference[i])) << "function " << static_cast<int>(function) << " at " << xs[i];
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Available, ElementaryFunctionOnPath, testing::ValuesIn(AvailablePaths()),
+                         [](const auto& info) { return std::string(EvaluationPathName(info.param)); });
+
+} // namespace
