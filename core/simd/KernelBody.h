@@ -40,9 +40,12 @@ void EvaluateInVectors(const double* xs, double* ys, std::size_t count, Function
 }
 
 template <class Isa>
+#if defined(__GNUC__)
+[[gnu::flatten]]
+#endif
 void EvaluateF(const double* xs, double* ys, std::size_t count)
 {
-    EvaluateInVectors<Isa>(xs, ys, count, F<Isa>);
+    EvaluateInVectors<Isa>(xs, ys, count, [](typename Isa::Vector x) { return F<Isa>(x); });
 }
 
 template <class Isa>
