@@ -157,7 +157,7 @@ inline constexpr double kHalfPiHi = 0x1.921fb54442d18p+0, kHalfPiLo = 0x1.1a6263
 inline constexpr double kSinThirdHi = -0x1.5555555555555p-3, kSinThirdLo = -0x1.5555555555555p-57;
 inline constexpr double kSinS[] = {0x1.1111111111111p-7, -0x1.a01a01a019ed6p-13, 0x1.71de3a550cb5bp-19, -0x1.ae6455342172cp-26, 0x1.61225b38d78dep-33, -0x1.ab93f9dd3d4abp-41};
 // cos r = 1 - r^2/2 + r^4 C(r^2) for |r| <= 0.7854: error below 2^-59.5 of cos r.
-inline constexpr double kCosC[] = {0x1.5555555555555p-5, -0x1.6c16c16c16c16p-10, 0x1.a01a01a019d0ap-16, -0x1.27e4fb7712d5cp-22, 0x1.1eed8deb96ac2p-29, -0x1.9394ba0b4568bp-37, 0x1.ab785a140453dp-45};
+inline constexpr double kCosC[] = {0x1.5555555555555p-5, -0x1.6c16c16c16967p-10, 0x1.a01a019f4eaf1p-16, -0x1.27e4fa17d8c71p-22, 0x1.1eeb68e7eb073p-29, -0x1.907da2754caa9p-37};
 
 // The binary digits of 2/pi after the point, 32 to a word, most significant first.
 inline constexpr std::uint32_t kTwoOverPiWords[40] = {

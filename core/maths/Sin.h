@@ -30,32 +30,35 @@ Reduced<Isa> SinReduced(Vec<Isa> x)
     return {Isa::AsBits(shifted), r.hi, r.lo};
 }
 
-// sin r, cos r, -sin r or -cos r for n mod 4 = 0, 1, 2, 3.
+// sin r, cos r, -sin r or -cos r for n mod 4 = 0, 1, 2, 3. Each lane evaluates one of
+//     sin r = hi - hi^3/6 + lo (1 - hi^2/2) + hi^5 S(hi^2)
+//     cos r = 1 - hi^2/2 - hi lo + hi^4 C(hi^2)
+// as lead + (low + power P(hi^2)), the lead (hi - hi^3/6 or 1 - hi^2/2) a double pair, choosing
+// the terms and the polynomial's coefficients lane by lane.
 template <class Isa>
 Vec<Isa> SinOfReduced(const Reduced<Isa>& r)
 {
+    const typename Isa::Mask cosine = Isa::OddLanes(r.quadrant);
     const Pair<Isa> z = TwoProduct<Isa>(r.hi, r.hi); // hi^2
+    const Vec<Isa> half = Isa::Mul(z.hi, Isa::Splat(0.5));
 
-    // sin r = hi - hi^3/6 + lo (1 - hi^2/2) + hi^5 S(hi^2), the first two terms in double pairs.
     const Pair<Isa> cube = TwoProduct<Isa>(z.hi, r.hi); // hi^3 = cube + z.lo hi
     const Pair<Isa> sixth = TwoProduct<Isa>(cube.hi, Isa::Splat(kSinThirdHi));
     const Vec<Isa> cubeLow = Isa::Add(cube.lo, Isa::Mul(z.lo, r.hi));
-    const Vec<Isa> sixthLow = Isa::Add(Isa::Add(sixth.lo, Isa::Mul(cubeLow, Isa::Splat(kSinThirdHi))),
-                                       Isa::Mul(cube.hi, Isa::Splat(kSinThirdLo)));
-    const Vec<Isa> loTerm = Isa::Sub(r.lo, Isa::Mul(r.lo, Isa::Mul(z.hi, Isa::Splat(0.5))));
-    const Vec<Isa> fifth = Isa::Mul(Isa::Mul(cube.hi, z.hi), Polynomial<Isa>(z.hi, kSinS));
-    const Pair<Isa> lead = FastTwoSum<Isa>(r.hi, sixth.hi);
-    const Vec<Isa> sine = Isa::Add(lead.hi, Isa::Add(lead.lo, Isa::Add(Isa::Add(sixthLow, loTerm), fifth)));
+    const Vec<Isa> sineLow = Isa::Add(Isa::Add(Isa::Add(sixth.lo, Isa::Mul(cubeLow, Isa::Splat(kSinThirdHi))),
+                                               Isa::Mul(cube.hi, Isa::Splat(kSinThirdLo))),
+                                      Isa::Sub(r.lo, Isa::Mul(r.lo, half)));
+    const Vec<Isa> cosineLow = Isa::Sub(Isa::Mul(z.lo, Isa::Splat(-0.5)), Isa::Mul(r.hi, r.lo));
 
-    // cos r = 1 - hi^2/2 - hi lo + hi^4 C(hi^2), 1 - hi^2/2 in a double pair.
-    const Vec<Isa> half = Isa::Mul(z.hi, Isa::Splat(0.5));
-    const Vec<Isa> one = Isa::Splat(1.0);
-    const Vec<Isa> w = Isa::Sub(one, half);
-    const Vec<Isa> wLow = Isa::Sub(Isa::Sub(Isa::Sub(one, w), half), Isa::Mul(z.lo, Isa::Splat(0.5)));
-    const Vec<Isa> fourth = Isa::Mul(Isa::Mul(z.hi, z.hi), Polynomial<Isa>(z.hi, kCosC));
-    const Vec<Isa> cosine = Isa::Add(w, Isa::Add(Isa::Sub(wLow, Isa::Mul(r.hi, r.lo)), fourth));
+    const Pair<Isa> lead = FastTwoSum<Isa>(Isa::Select(cosine, Isa::Splat(1.0), r.hi),
+                                           Isa::Select(cosine, Isa::Sub(Isa::Splat(0.0), half), sixth.hi));
+    const Vec<Isa> power = Isa::Mul(Isa::Select(cosine, z.hi, cube.hi), z.hi);
+    Vec<Isa> series = Isa::Select(cosine, Isa::Splat(kCosC[5]), Isa::Splat(kSinS[5]));
+    for (int i = 4; i >= 0; --i)
+        series = Isa::Add(Isa::Mul(series, z.hi), Isa::Select(cosine, Isa::Splat(kCosC[i]), Isa::Splat(kSinS[i])));
+    const Vec<Isa> low = Isa::Add(Isa::Select(cosine, cosineLow, sineLow), Isa::Mul(power, series));
+    const Vec<Isa> value = Isa::Add(lead.hi, Isa::Add(lead.lo, low));
 
-    const Vec<Isa> value = Isa::Select(Isa::OddLanes(r.quadrant), cosine, sine);
     const typename Isa::Bits negate = Isa::template ShiftLeft<62>(Isa::AndBits(r.quadrant, Isa::SplatBits(2)));
     return Isa::AsDoubles(Isa::XorBits(Isa::AsBits(value), negate));
 }

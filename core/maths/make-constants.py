@@ -114,7 +114,7 @@ def cos_tail(z):
 
 
 sin_coefficients = fit(sin_tail, [0, z_max], 6)
-cos_coefficients = fit(cos_tail, [0, z_max], 7)
+cos_coefficients = fit(cos_tail, [0, z_max], 6)
 sin_error = max(abs((sqrt(z) ** 5 * (horner(sin_coefficients, z) - sin_tail(z))) / sin(sqrt(z))) for z in points)
 cos_error = max(abs(z ** 2 * (horner(cos_coefficients, z) - cos_tail(z)) / cos(sqrt(z))) for z in points)
 third = -mpf(1) / 6
