@@ -40,14 +40,20 @@ const char* const kUsage =
     "  --points ФАЙЛ  записать точки графика в CSV (x,y)\n"
     "  --plot ФАЙЛ    нарисовать график в PNG или SVG (по расширению файла)\n"
     "  --roots ФАЙЛ   записать в CSV каждую строку корня с доказанным вердиктом\n"
-    "                 (n,root,f_root,updates,left,right,in_step,status,lower,upper):\n"
-    "                 root — ровно один нуль f в [lower; upper] в пределах EPS,\n"
+    "                 (n,root,f_root,updates,left,right,in_step,status,lower,upper,\n"
+    "                 pole_in_step,distance):\n"
+    "                 root — нуль f не дальше EPS от найденного значения;\n"
+    "                 [lower; upper] — его самый узкий интервал в числах double,\n"
+    "                 distance — оценка сверху расстояния до него,\n"
     "                 pole — шаг содержит полюс x = 0 и нуля ближе EPS нет,\n"
     "                 no-root — нуля ближе EPS нет, undecided — не доказано,\n"
-    "                 not-finite — корень или f в нём не число\n"
+    "                 not-finite — корень или f в нём не число;\n"
+    "                 pole_in_step — шаг содержит полюс x = 0 (true или false)\n"
     "  --all-roots ФАЙЛ  записать в CSV все нули f на отрезке, каждый в доказанном\n"
-    "                 интервале уже EPS (lower,upper,status,lines); lines — номера\n"
-    "                 строк отчёта, нашедших этот нуль, пусто — сканирование его пропустило\n"
+    "                 интервале уже EPS (а где EPS меньше шага чисел double — между\n"
+    "                 двумя соседними) (lower,upper,status,lines); lines — номера\n"
+    "                 строк отчёта не дальше EPS от нуля, пусто — сканирование\n"
+    "                 его пропустило\n"
     "  -h, --help     показать эту справку\n"
     "  --version      показать версию\n"
     "  --             дальше только числа A B H EPS\n"
@@ -214,13 +220,13 @@ void WriteLine(TSaveFile& csv, const char* begin, const char* end)
 
 char* WriteText(char* at, const char* text) { return std::copy_n(text, std::strlen(text), at); }
 
-// An enclosure's end, empty where there is none.
+// A bound (an enclosure's end, a distance), empty where there is none.
 char* WriteBound(char* at, double value) { return std::isnan(value) ? at : WriteNumber(at, value); }
 
-// n,root,f_root,updates,left,right,in_step,status,lower,upper
+// n,root,f_root,updates,left,right,in_step,status,lower,upper,pole_in_step,distance
 void WriteRootLines(TSaveFile& csv, const std::vector<RootRecord>& records, const std::vector<LineVerdict>& verdicts)
 {
-    csv.Write("n,root,f_root,updates,left,right,in_step,status,lower,upper\n");
+    csv.Write("n,root,f_root,updates,left,right,in_step,status,lower,upper,pole_in_step,distance\n");
     for (std::size_t i = 0; i < records.size(); ++i) {
         const RootRecord& r = records[i];
         const LineVerdict& v = verdicts[i];
@@ -244,6 +250,10 @@ void WriteRootLines(TSaveFile& csv, const std::vector<RootRecord>& records, cons
         end = WriteBound(end, v.lower);
         *end++ = ',';
         end = WriteBound(end, v.upper);
+        *end++ = ',';
+        end = WriteText(end, v.poleInStep ? "true" : "false");
+        *end++ = ',';
+        end = WriteBound(end, v.distance);
         *end++ = '\n';
         WriteLine(csv, line, end);
     }
