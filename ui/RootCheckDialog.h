@@ -1,6 +1,6 @@
 #pragma once
-// «Проверить корни…»: the last run's root lines with their proven verdicts, and the zeros of f on
-// [a, b] that the scan missed. Its layout and captions are the form description
+// «Проверить корни…»: the last run's root lines with their proven verdicts, and the
+// zeros of f on [a, b] that the scan missed. Its layout and captions are the form description
 // RootCheckDialog.ui; the memo's report is left as it is.
 #include "CalculationRun.h"
 #include "RootVerdict.h"
