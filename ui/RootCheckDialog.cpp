@@ -45,17 +45,22 @@ QString VerdictText(const LineVerdict& v)
 } // namespace
 
 TRootCheckDialog::TRootCheckDialog(QWidget* parent, const CalculationInputs& inputs, const std::vector<RootRecord>& lines,
-                                   const RunVerdicts& verdicts)
+                                   const RunVerdicts& verdicts, bool afterFailedRun)
     : QDialog(parent)
 {
     Ui::TRootCheckDialog form;
     form.setupUi(this);
+    Notice = form.Notice;
     Summary = form.Summary;
     Lines = form.Lines;
     Missed = form.Missed;
 
     const QString run = "a = " + Number(inputs.a) + ", b = " + Number(inputs.b) + ", h = " + Number(inputs.h) +
                         ", EPS = " + Number(inputs.eps);
+    if (afterFailedRun) {
+        Notice->setText("Последний расчёт завершился ошибкой. Ниже — вердикты последнего завершённого расчёта: " + run + ".");
+        Notice->show();
+    }
     Summary->setText("Расчёт " + run +
                      ". Вердикт доказан в интервальной арифметике; «корень» — нуль f не дальше EPS от найденного "
                      "значения, «до нуля» — доказанная оценка расстояния до него, «доказанный интервал» — самый "

@@ -1,5 +1,6 @@
-// «Проверить корни…» in the chart's menu: nothing until asked, then the last run's verdicts in
-// Russian and the zeros the scan missed, the memo untouched.
+// «Проверить корни…» in the chart's menu: nothing until asked, then the last completed run's
+// verdicts in Russian and the zeros the scan missed, the memo untouched; after a failed run, the
+// dialog says so.
 #include "Application.h"
 #include "Conversions.h"
 #include "ErrorBoxes.h"
@@ -93,6 +94,7 @@ private slots:
         TRootCheckDialog* dialog = Dialog();
         QVERIFY(dialog);
         QVERIFY(dialog->isVisible());
+        QVERIFY(dialog->Notice->isHidden());
         QCOMPARE(dialog->Lines->rowCount(), verdicts.size());
         for (int row = 0; row < verdicts.size(); ++row) {
             QCOMPARE(dialog->Lines->item(row, 0)->text(), QString::number(row + 1));
@@ -119,6 +121,48 @@ private slots:
         CheckAction()->trigger();
         QVERIFY(Dialog());
         QCOMPARE(Dialog()->Lines->item(0, 4)->text(), "≤ 1" + QString::fromStdString(DecimalSeparator()) + "78e-09");
+    }
+
+    void afterAFailedRunSaysSoAndShowsTheLastCompletedOne_data()
+    {
+        QTest::addColumn<QStringList>("completed"); // before the failed run; none when empty
+        QTest::addColumn<QStringList>("failed");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("a bad field") << QStringList{"1", "5", "0.1", "1e-4"} << QStringList{"1", "5", "0.1.", "1e-4"} << 2;
+        QTest::newRow("the secant's error") << QStringList{"1", "10", "0.5", "1e-4"}
+                                            << QStringList{"-0.5", "0.4", "0.9", "1e-20"} << 4;
+        QTest::newRow("no completed run before") << QStringList{} << QStringList{"-0.5", "0.4", "0.9", "1e-20"} << 0;
+    }
+
+    void afterAFailedRunSaysSoAndShowsTheLastCompletedOne()
+    {
+        QFETCH(QStringList, completed);
+        QFETCH(QStringList, failed);
+        QFETCH(int, rows);
+        if (!completed.isEmpty()) Run(completed);
+        QCOMPARE(CloseErrorBoxesDuring([&] { Run(failed); }).size(), 1);
+        const QStringList boxes = CloseErrorBoxesDuring([&] { CheckAction()->trigger(); });
+        if (completed.isEmpty()) {
+            QCOMPARE(boxes.size(), 1);
+            QVERIFY2(boxes[0].contains("последний расчёт завершился ошибкой"), qPrintable(boxes[0]));
+            QVERIFY(!Dialog());
+            return;
+        }
+        QVERIFY(boxes.isEmpty());
+        TRootCheckDialog* dialog = Dialog();
+        QVERIFY(dialog);
+        const QString notice = dialog->Notice->text();
+        QVERIFY(!dialog->Notice->isHidden());
+        QVERIFY2(notice.startsWith("Последний расчёт завершился ошибкой"), qPrintable(notice));
+        const QString run = QString("a = %1, b = %2, h = %3, EPS = ").arg(completed[0], completed[1], completed[2]);
+        QVERIFY2(notice.contains(QString(run).replace('.', DecimalSeparator().c_str())), qPrintable(notice));
+        QCOMPARE(dialog->Lines->rowCount(), rows);
+        dialog->close();
+        delete dialog;
+
+        Run(completed); // a completed run after it is checked as usual
+        CheckAction()->trigger();
+        QVERIFY(Dialog()->Notice->isHidden());
     }
 };
 
