@@ -62,13 +62,15 @@ const char* const kUsage =
     "Файлы проверяются до расчёта и появляются (или заменяются, сохраняя права\n"
     "доступа) только после успешного расчёта и записи отчёта. Если после замены\n"
     "одних файлов не удалось заменить другой, сообщение называет уже заменённые.\n"
-    "Файл, в который перенаправлен стандартный вывод или поток ошибок, не\n"
-    "принимается; устройство или канал (/dev/null) записывается на месте.\n"
+    "Файл, в который перенаправлен стандартный вывод или поток ошибок или из\n"
+    "которого читает стандартный ввод, не принимается; устройство или канал\n"
+    "(/dev/null) записывается на месте. «-» не принимается: отчёт и так идёт\n"
+    "в стандартный вывод; файл с именем «-» назовите «./-».\n"
     "\n"
     "Код выхода: 0 — расчёт завершён; 1 — ошибка прервала расчёт или не удалось\n"
     "записать отчёт или файл; 2 — неверные параметры (неизвестный или повторённый\n"
-    "параметр, нет имени файла, один файл назван дважды, не четыре числа,\n"
-    "неизвестное значение ROOTFINDER_SIMD).\n";
+    "параметр, нет имени файла, один файл назван дважды, файл стандартного\n"
+    "потока или «-», не четыре числа, неизвестное значение ROOTFINDER_SIMD).\n";
 
 struct Arguments {
     enum class Action { Run, Help, Version } action = Action::Run;
@@ -140,6 +142,10 @@ std::variant<Arguments, std::string> ParseArguments(const std::vector<std::strin
             value = arguments[++i];
         }
         if (value.empty()) return "после " + std::string(name) + " нужно имя файла, а не пустая строка";
+        // The report already goes to stdout, so "-" cannot mean it here.
+        if (value == "-")
+            return "после " + std::string(name) + " «-» не значит стандартный вывод: туда идёт отчёт; файл с именем «-» "
+                                                  "назовите «./-»";
         auto& file = parsed.*(option->file);
         if (file) return std::string(name) + " задан дважды";
         file = std::string(value);
@@ -375,12 +381,15 @@ int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std:
             if (SameFile(*files[i].second, *files[j].second))
                 return UsageError(err, std::string(files[i].first) + " и " + std::string(files[j].first) +
                                            " называют один и тот же файл " + QuoteForMessage(*files[j].second));
-    // Replacing the file stdout or stderr writes to would lose the report or the messages.
+    // Replacing the file stdout or stderr writes to would lose the report or the messages, and the
+    // one stdin reads from is the user's input, not ours to replace.
     for (const auto& [option, file] : files)
-        for (const auto& [stream, name] : {std::pair{out, "стандартный вывод"}, std::pair{err, "стандартный поток ошибок"}})
+        for (const auto& [stream, name] : {std::pair{out, "в который идёт стандартный вывод"},
+                                           std::pair{err, "в который идёт стандартный поток ошибок"},
+                                           std::pair{stdin, "из которого читает стандартный ввод"}})
             if (IsFileOfStream(*file, stream))
-                return UsageError(err, std::string(option) + " называет файл " + QuoteForMessage(*file) + ", в который идёт " +
-                                           name + "; выберите другой файл");
+                return UsageError(err, std::string(option) + " называет файл " + QuoteForMessage(*file) + ", " + name +
+                                           "; выберите другой файл");
 
     StreamReport report(out);
     try {
