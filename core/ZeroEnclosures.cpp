@@ -17,8 +17,8 @@ namespace {
 constexpr double kSearchLower = 0.5;
 constexpr double kSearchUpper = 7.0;
 constexpr slong kFirstPrecision = 64;
-// A distance is known to the last bit of its double after some 30 halvings in a real run; only a
-// zero lying almost exactly between two doubles needs more, and then its bound is one double up.
+// A distance is known to the last bit of its double after some 30 halvings in a real run; only one
+// lying almost exactly on a double needs more, and its bound may then be the double above.
 constexpr int kMaxDistanceHalvings = 300;
 
 // Whether a step at twice the precision may start, the last one having taken `last`: the doubled

@@ -33,5 +33,5 @@ std::vector<ZeroEnclosure> ZeroEnclosures(double lower, double upper, VerifyCloc
 // +1 when |z - x| <= d is proven, -1 when |z - x| > d is, 0 when neither could be.
 int ZeroWithin(const ZeroEnclosure& zero, double x, double d, VerifyClock::time_point deadline);
 // An upper bound on |z - x|, rounded up: the least double at or above |z - x|, unless time ran
-// out first (a larger one then).
+// out first or |z - x| lies almost exactly on a double (a larger one then).
 double ZeroDistanceBound(const ZeroEnclosure& zero, double x, VerifyClock::time_point deadline);
