@@ -40,14 +40,20 @@ const char* const kUsage =
     "  --points ФАЙЛ  записать точки графика в CSV (x,y)\n"
     "  --plot ФАЙЛ    нарисовать график в PNG или SVG (по расширению файла)\n"
     "  --roots ФАЙЛ   записать в CSV каждую строку корня с доказанным вердиктом\n"
-    "                 (n,root,f_root,updates,left,right,in_step,status,lower,upper):\n"
-    "                 root — ровно один нуль f в [lower; upper] в пределах EPS,\n"
+    "                 (n,root,f_root,updates,left,right,in_step,status,lower,upper,\n"
+    "                 pole_in_step,distance):\n"
+    "                 root — нуль f не дальше EPS от найденного значения;\n"
+    "                 [lower; upper] — его самый узкий интервал в числах double,\n"
+    "                 distance — оценка сверху расстояния до него,\n"
     "                 pole — шаг содержит полюс x = 0 и нуля ближе EPS нет,\n"
     "                 no-root — нуля ближе EPS нет, undecided — не доказано,\n"
-    "                 not-finite — корень или f в нём не число\n"
+    "                 not-finite — корень или f в нём не число;\n"
+    "                 pole_in_step — шаг содержит полюс x = 0 (true или false)\n"
     "  --all-roots ФАЙЛ  записать в CSV все нули f на отрезке, каждый в доказанном\n"
-    "                 интервале уже EPS (lower,upper,status,lines); lines — номера\n"
-    "                 строк отчёта, нашедших этот нуль, пусто — сканирование его пропустило\n"
+    "                 интервале уже EPS (а где EPS меньше шага чисел double — между\n"
+    "                 двумя соседними) (lower,upper,status,lines); lines — номера\n"
+    "                 строк отчёта не дальше EPS от нуля, пусто — сканирование\n"
+    "                 его пропустило\n"
     "  -h, --help     показать эту справку\n"
     "  --version      показать версию\n"
     "  --             дальше только числа A B H EPS\n"
@@ -56,13 +62,15 @@ const char* const kUsage =
     "Файлы проверяются до расчёта и появляются (или заменяются, сохраняя права\n"
     "доступа) только после успешного расчёта и записи отчёта. Если после замены\n"
     "одних файлов не удалось заменить другой, сообщение называет уже заменённые.\n"
-    "Файл, в который перенаправлен стандартный вывод или поток ошибок, не\n"
-    "принимается; устройство или канал (/dev/null) записывается на месте.\n"
+    "Файл, в который перенаправлен стандартный вывод или поток ошибок или из\n"
+    "которого читает стандартный ввод, не принимается; устройство или канал\n"
+    "(/dev/null) записывается на месте. «-» не принимается: отчёт и так идёт\n"
+    "в стандартный вывод; файл с именем «-» назовите «./-».\n"
     "\n"
     "Код выхода: 0 — расчёт завершён; 1 — ошибка прервала расчёт или не удалось\n"
     "записать отчёт или файл; 2 — неверные параметры (неизвестный или повторённый\n"
-    "параметр, нет имени файла, один файл назван дважды, не четыре числа,\n"
-    "неизвестное значение ROOTFINDER_SIMD).\n";
+    "параметр, нет имени файла, один файл назван дважды, файл стандартного\n"
+    "потока или «-», не четыре числа, неизвестное значение ROOTFINDER_SIMD).\n";
 
 struct Arguments {
     enum class Action { Run, Help, Version } action = Action::Run;
@@ -134,6 +142,10 @@ std::variant<Arguments, std::string> ParseArguments(const std::vector<std::strin
             value = arguments[++i];
         }
         if (value.empty()) return "после " + std::string(name) + " нужно имя файла, а не пустая строка";
+        // The report already goes to stdout, so "-" cannot mean it here.
+        if (value == "-")
+            return "после " + std::string(name) + " «-» не значит стандартный вывод: туда идёт отчёт; файл с именем «-» "
+                                                  "назовите «./-»";
         auto& file = parsed.*(option->file);
         if (file) return std::string(name) + " задан дважды";
         file = std::string(value);
@@ -214,13 +226,13 @@ void WriteLine(TSaveFile& csv, const char* begin, const char* end)
 
 char* WriteText(char* at, const char* text) { return std::copy_n(text, std::strlen(text), at); }
 
-// An enclosure's end, empty where there is none.
+// A bound (an enclosure's end, a distance), empty where there is none.
 char* WriteBound(char* at, double value) { return std::isnan(value) ? at : WriteNumber(at, value); }
 
-// n,root,f_root,updates,left,right,in_step,status,lower,upper
+// n,root,f_root,updates,left,right,in_step,status,lower,upper,pole_in_step,distance
 void WriteRootLines(TSaveFile& csv, const std::vector<RootRecord>& records, const std::vector<LineVerdict>& verdicts)
 {
-    csv.Write("n,root,f_root,updates,left,right,in_step,status,lower,upper\n");
+    csv.Write("n,root,f_root,updates,left,right,in_step,status,lower,upper,pole_in_step,distance\n");
     for (std::size_t i = 0; i < records.size(); ++i) {
         const RootRecord& r = records[i];
         const LineVerdict& v = verdicts[i];
@@ -244,6 +256,10 @@ void WriteRootLines(TSaveFile& csv, const std::vector<RootRecord>& records, cons
         end = WriteBound(end, v.lower);
         *end++ = ',';
         end = WriteBound(end, v.upper);
+        *end++ = ',';
+        end = WriteText(end, v.poleInStep ? "true" : "false");
+        *end++ = ',';
+        end = WriteBound(end, v.distance);
         *end++ = '\n';
         WriteLine(csv, line, end);
     }
@@ -365,12 +381,15 @@ int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std:
             if (SameFile(*files[i].second, *files[j].second))
                 return UsageError(err, std::string(files[i].first) + " и " + std::string(files[j].first) +
                                            " называют один и тот же файл " + QuoteForMessage(*files[j].second));
-    // Replacing the file stdout or stderr writes to would lose the report or the messages.
+    // Replacing the file stdout or stderr writes to would lose the report or the messages, and the
+    // one stdin reads from is the user's input, not ours to replace.
     for (const auto& [option, file] : files)
-        for (const auto& [stream, name] : {std::pair{out, "стандартный вывод"}, std::pair{err, "стандартный поток ошибок"}})
+        for (const auto& [stream, name] : {std::pair{out, "в который идёт стандартный вывод"},
+                                           std::pair{err, "в который идёт стандартный поток ошибок"},
+                                           std::pair{stdin, "из которого читает стандартный ввод"}})
             if (IsFileOfStream(*file, stream))
-                return UsageError(err, std::string(option) + " называет файл " + QuoteForMessage(*file) + ", в который идёт " +
-                                           name + "; выберите другой файл");
+                return UsageError(err, std::string(option) + " называет файл " + QuoteForMessage(*file) + ", " + name +
+                                           "; выберите другой файл");
 
     StreamReport report(out);
     try {

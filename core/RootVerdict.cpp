@@ -28,53 +28,44 @@ double SumUp(double a, double b)
     return s.lo > 0 ? std::nextafter(s.hi, kInfinity) : s.hi;
 }
 
-// [r - eps, r + eps] with its ends rounded outward (`outer`) or inward (`inner`) to doubles: a
-// zero proven outside `outer` is farther than eps from r, and one proven inside `inner` is not.
+// [r - eps, r + eps] with its ends rounded outward to doubles: a zero outside it is farther than
+// eps from r.
 struct Window {
-    double outerLower, outerUpper, innerLower, innerUpper;
+    double lower, upper;
 };
 
-Window WindowAround(double r, double eps)
-{
-    return {SumDown(r, -eps), SumUp(r, eps), SumUp(r, -eps), SumDown(r, eps)};
-}
-
-bool Within(const ZeroEnclosure& zero, const Window& window)
-{
-    return window.innerLower <= zero.lower && zero.upper <= window.innerUpper;
-}
+Window WindowAround(double r, double eps) { return {SumDown(r, -eps), SumUp(r, eps)}; }
 
 bool Touches(const ZeroEnclosure& piece, const Window& window)
 {
-    return piece.lower <= window.outerUpper && window.outerLower <= piece.upper;
+    return piece.lower <= window.upper && window.lower <= piece.upper;
 }
 
 } // namespace
 
 LineVerdict JudgeRootLine(const RootRecord& line, double eps, VerifyClock::time_point deadline)
 {
-    LineVerdict result{Verdict::Undecided, line.left <= line.root && line.root <= line.right, kNaN, kNaN};
+    LineVerdict result{Verdict::Undecided, line.left <= line.root && line.root <= line.right,
+                       line.left <= 0 && 0 <= line.right, kNaN, kNaN, kNaN};
     if (!std::isfinite(line.root) || !std::isfinite(line.fRoot)) {
         result.verdict = Verdict::NotFinite;
         return result;
     }
     const Window window = WindowAround(line.root, eps);
-    const auto pieces = ZeroEnclosures(window.outerLower, window.outerUpper, deadline);
-    // Of the zeros proven within EPS, the one nearest the root.
-    const ZeroEnclosure* nearest = nullptr;
-    double nearestDistance = kInfinity;
-    for (const ZeroEnclosure& piece : pieces) {
-        if (piece.status != EnclosureStatus::Root || !Within(piece, window)) continue;
-        const double distance = std::max(std::fabs(piece.lower - line.root), std::fabs(piece.upper - line.root));
-        if (distance < nearestDistance) nearest = &piece, nearestDistance = distance;
-    }
-    if (nearest) {
+    bool untold = false;
+    // Of the zeros within EPS, the one nearest the root.
+    for (const ZeroEnclosure& piece : ZeroEnclosures(window.lower, window.upper, deadline)) {
+        const int within = piece.status == EnclosureStatus::Root ? ZeroWithin(piece, line.root, eps, deadline) : 0;
+        if (within == 0) untold = true;
+        if (within <= 0) continue;
+        const double distance = ZeroDistanceBound(piece, line.root, deadline);
+        if (result.verdict == Verdict::Root && result.distance <= distance) continue;
         result.verdict = Verdict::Root;
-        result.lower = nearest->lower;
-        result.upper = nearest->upper;
-    } else if (pieces.empty()) {
-        result.verdict = line.left <= 0 && 0 <= line.right ? Verdict::Pole : Verdict::NoRoot;
+        result.lower = piece.lower;
+        result.upper = piece.upper;
+        result.distance = distance;
     }
+    if (result.verdict != Verdict::Root && !untold) result.verdict = result.poleInStep ? Verdict::Pole : Verdict::NoRoot;
     return result;
 }
 
@@ -105,7 +96,10 @@ std::vector<RunZero> ZerosOfRun(const CalculationInputs& in, const std::vector<R
         RunZero zero{piece, {}};
         for (std::size_t i = 0; i < lines.size(); ++i) {
             if (!std::isfinite(lines[i].root)) continue;
-            const bool near = piece.status == EnclosureStatus::Root ? Within(piece, windows[i]) : Touches(piece, windows[i]);
+            // A zero's own distance decides where it can be told; a piece left undecided, or a zero
+            // whose side of r ± EPS could not be told, may be the line's.
+            const bool near = Touches(piece, windows[i]) && (piece.status != EnclosureStatus::Root ||
+                                                             ZeroWithin(piece, lines[i].root, in.eps, deadline) >= 0);
             if (near) zero.lines.push_back(lines[i].number);
         }
         zeros.push_back(std::move(zero));

@@ -7,10 +7,11 @@
 #include <functional>
 #include <vector>
 
-// The first that applies, for a line with root r, step [left, right] and tolerance EPS.
+// The first that applies, for a line with root r, step [left, right] and tolerance EPS. "Within
+// EPS" means |z - r| <= EPS for the zero z itself, decided exactly.
 enum class Verdict {
     NotFinite, // r or f(r) is an infinity or NaN
-    Root,      // exactly one zero of f lies in [lower, upper], inside [r - EPS, r + EPS]
+    Root,      // a zero of f lies within EPS of r
     Pole,      // the step holds x = 0, and no zero of f lies within EPS of r
     NoRoot,    // no zero of f lies within EPS of r
     Undecided, // none of these could be proven in the time allowed; never a wrong verdict
@@ -18,9 +19,11 @@ enum class Verdict {
 
 struct LineVerdict {
     Verdict verdict;
-    bool inStep;  // r lies in [left, right]
-    double lower; // for Root, the proven enclosure; NaN otherwise
-    double upper;
+    bool inStep;     // r lies in [left, right]
+    bool poleInStep; // the step holds the pole x = 0, whose sign change the scan cannot tell from a root's
+    double lower;    // for Root, the narrowest enclosure in doubles of the zero nearest r, which holds
+    double upper;    // no other zero (wider than 2 EPS where EPS is below the doubles' spacing); NaN otherwise
+    double distance; // for Root, a proven upper bound on |z - r|, rounded up; NaN otherwise
 };
 
 // A zero of f on [min(a, b), max(a, b)], or a piece that could not be decided, with the
@@ -39,7 +42,8 @@ LineVerdict JudgeRootLine(const RootRecord& line, double eps, VerifyClock::time_
 std::vector<LineVerdict> JudgeRootLines(const std::vector<RootRecord>& lines, double eps);
 
 // Every zero of f on [min(a, b), max(a, b)], each as an enclosure narrower than eps (or between
-// two adjacent doubles when eps is finer than their spacing), matched with `lines`.
+// two adjacent doubles when eps is finer than their spacing), matched with the `lines` whose
+// root lies within eps of it.
 std::vector<RunZero> ZerosOfRun(const CalculationInputs& inputs, const std::vector<RootRecord>& lines,
                                 VerifyClock::time_point deadline);
 // The same within kZerosTimeBound.

@@ -17,7 +17,16 @@ namespace {
 constexpr double kSearchLower = 0.5;
 constexpr double kSearchUpper = 7.0;
 constexpr slong kFirstPrecision = 64;
-constexpr slong kMaxPrecision = 4096;
+// A distance is known to the last bit of its double after some 30 halvings in a real run; only one
+// lying almost exactly on a double needs more, and its bound may then be the double above.
+constexpr int kMaxDistanceHalvings = 300;
+
+// Whether a step at twice the precision may start, the last one having taken `last`: the doubled
+// one is expected to take at most four times as long, and must end before the deadline.
+bool MayDouble(VerifyClock::duration last, VerifyClock::time_point deadline)
+{
+    return VerifyClock::now() + 4 * last <= deadline;
+}
 
 // One ball, freed on every path.
 class Ball {
@@ -30,6 +39,21 @@ public:
 
 private:
     arb_t value_;
+};
+
+// One number held exactly, freed on every path.
+class Exact {
+public:
+    Exact() { arf_init(value_); }
+    explicit Exact(double value) : Exact() { arf_set_d(value_, value); }
+    ~Exact() { arf_clear(value_); }
+    Exact(const Exact&) = delete;
+    Exact& operator=(const Exact&) = delete;
+    arf_ptr get() { return value_; }
+    arf_srcptr get() const { return value_; }
+
+private:
+    arf_t value_;
 };
 
 // -1, +1, or 0 when the ball holds zero or is not finite.
@@ -62,6 +86,20 @@ void Bound(const arb_t x, slong precision, arb_t f, arb_t derivative)
     arb_mul(t.get(), t.get(), c.get(), precision);
     arb_mul_ui(t.get(), t.get(), 3, precision);
     arb_sub(derivative, derivative, t.get(), precision);
+}
+
+// The sign of f at the point x, raising `precision` while it cannot be told and time allows; 0
+// if untold. `precision` is left at what told it, for a caller's next point nearby.
+int SignAt(const arb_t x, slong& precision, VerifyClock::time_point deadline)
+{
+    Ball f;
+    for (;;) {
+        const auto start = VerifyClock::now();
+        Bound(x, precision, f.get(), nullptr);
+        if (const int sign = SignOf(f.get())) return sign;
+        if (!MayDouble(VerifyClock::now() - start, deadline)) return 0;
+        precision *= 2;
+    }
 }
 
 class Search {
@@ -109,13 +147,10 @@ private:
     // The sign of f at the double x, at rising precision while time remains; 0 if untold.
     int PointSign(double x)
     {
-        Ball point, f;
+        Ball point;
         arb_set_d(point.get(), x);
-        for (slong precision = precision_;; precision *= 2) {
-            Bound(point.get(), precision, f.get(), nullptr);
-            if (const int sign = SignOf(f.get())) return sign;
-            if (precision >= kMaxPrecision || VerifyClock::now() > deadline_) return 0;
-        }
+        slong precision = precision_;
+        return SignAt(point.get(), precision, deadline_);
     }
 
     // [lower, upper] holds exactly one zero and f has the sign `atLower` at lower: halves it while
@@ -134,6 +169,45 @@ private:
 
     slong precision_;
     VerifyClock::time_point deadline_;
+};
+
+// The zero of a Root enclosure between two exact ends, which the sign of f at exact points
+// between them moves closer, past the doubles.
+class ExactZero {
+public:
+    ExactZero(const ZeroEnclosure& zero, VerifyClock::time_point deadline)
+        : lower_(zero.lower), upper_(zero.upper), deadline_(deadline)
+    {
+    }
+
+    const Exact& Lower() const { return lower_; }
+    const Exact& Upper() const { return upper_; }
+    // Whether p lies strictly between the ends.
+    bool Holds(const arf_t p) const { return arf_cmp(lower_.get(), p) < 0 && arf_cmp(p, upper_.get()) < 0; }
+
+    // For a p that Holds: moves the end on p's side of the zero to p; false when the sign of f
+    // there (or at the lower end, the first time) cannot be told.
+    bool CutAt(const arf_t p)
+    {
+        if (lowerSign_ == 0) lowerSign_ = SignAt(lower_.get());
+        const int sign = lowerSign_ == 0 ? 0 : SignAt(p);
+        if (sign == 0) return false;
+        arf_set(sign == lowerSign_ ? lower_.get() : upper_.get(), p);
+        return true;
+    }
+
+private:
+    int SignAt(const arf_t p)
+    {
+        Ball point;
+        arb_set_arf(point.get(), p);
+        return ::SignAt(point.get(), precision_, deadline_);
+    }
+
+    Exact lower_, upper_;
+    VerifyClock::time_point deadline_;
+    slong precision_ = kFirstPrecision;
+    int lowerSign_ = 0; // f's sign at the first lower end, once asked; the zero is where it changes
 };
 
 // Touching undecided pieces become one.
@@ -158,12 +232,13 @@ std::vector<ZeroEnclosure> ZeroEnclosures(double lower, double upper, VerifyCloc
     std::vector<ZeroEnclosure> pieces;
     const double searchLower = std::max(lower, kSearchLower), searchUpper = std::min(upper, kSearchUpper);
     if (!(searchLower <= searchUpper)) return pieces;
+    auto roundStart = VerifyClock::now();
     Search(kFirstPrecision, deadline).Examine(searchLower, searchUpper, pieces);
-    for (slong precision = 2 * kFirstPrecision; precision <= kMaxPrecision && VerifyClock::now() <= deadline;
-         precision *= 2) {
+    for (slong precision = 2 * kFirstPrecision;; precision *= 2) {
         const bool undecided = std::any_of(pieces.begin(), pieces.end(),
                                            [](const ZeroEnclosure& p) { return p.status == EnclosureStatus::Undecided; });
-        if (!undecided) break;
+        if (!undecided || !MayDouble(VerifyClock::now() - roundStart, deadline)) break;
+        roundStart = VerifyClock::now();
         std::vector<ZeroEnclosure> retried;
         Search search(precision, deadline);
         for (const ZeroEnclosure& piece : pieces) {
@@ -176,4 +251,39 @@ std::vector<ZeroEnclosure> ZeroEnclosures(double lower, double upper, VerifyCloc
     }
     MergeUndecided(pieces);
     return pieces;
+}
+
+int ZeroWithin(const ZeroEnclosure& zero, double x, double d, VerifyClock::time_point deadline)
+{
+    Exact low, high, point(x), distance(d);
+    arf_sub(low.get(), point.get(), distance.get(), ARF_PREC_EXACT, ARF_RND_DOWN);
+    arf_add(high.get(), point.get(), distance.get(), ARF_PREC_EXACT, ARF_RND_DOWN);
+    // Cut at the window's ends that fall inside the enclosure: it then lies on one side of each.
+    ExactZero z(zero, deadline);
+    for (const Exact* end : {&low, &high})
+        if (z.Holds(end->get()) && !z.CutAt(end->get())) return 0;
+    // f is not 0 at the ends of the enclosure, so the zero lies strictly inside it.
+    if (arf_cmp(z.Upper().get(), low.get()) <= 0 || arf_cmp(high.get(), z.Lower().get()) <= 0) return -1;
+    return 1;
+}
+
+double ZeroDistanceBound(const ZeroEnclosure& zero, double x, VerifyClock::time_point deadline)
+{
+    ExactZero z(zero, deadline);
+    Exact point(x), toLower, toUpper, middle;
+    for (int halvings = 0;; ++halvings) {
+        // |z - x| lies between the ends' distances from x, or below the farther where x lies between them.
+        arf_sub(toLower.get(), z.Lower().get(), point.get(), ARF_PREC_EXACT, ARF_RND_DOWN);
+        arf_sub(toUpper.get(), z.Upper().get(), point.get(), ARF_PREC_EXACT, ARF_RND_DOWN);
+        arf_abs(toLower.get(), toLower.get());
+        arf_abs(toUpper.get(), toUpper.get());
+        const bool xBetween = arf_cmp(z.Lower().get(), point.get()) <= 0 && arf_cmp(point.get(), z.Upper().get()) <= 0;
+        const double farther = std::max(arf_get_d(toLower.get(), ARF_RND_UP), arf_get_d(toUpper.get(), ARF_RND_UP));
+        const double nearer =
+            xBetween ? 0.0 : std::min(arf_get_d(toLower.get(), ARF_RND_UP), arf_get_d(toUpper.get(), ARF_RND_UP));
+        if (nearer == farther || halvings == kMaxDistanceHalvings) return farther;
+        arf_add(middle.get(), z.Lower().get(), z.Upper().get(), ARF_PREC_EXACT, ARF_RND_DOWN);
+        arf_mul_2exp_si(middle.get(), middle.get(), -1);
+        if (!z.CutAt(middle.get())) return farther;
+    }
 }

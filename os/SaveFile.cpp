@@ -104,6 +104,11 @@ TSaveFile::TSaveFile(std::string destination) : destination_(std::move(destinati
         if (file_) break;
         ReleaseSlot(slot_);
         slot_ = -1;
+        // A folder that is there but takes no new file (/proc) answers "no such file".
+        std::error_code noFolder;
+        if (openError == ENOENT && fs::is_directory(directory, noFolder))
+            throw Exception("Не удалось создать файл " + Quoted(destination_) + ": в папке " + Quoted(directory.string()) +
+                            " файловая система не позволяет создавать файлы.");
         if (openError != EEXIST)
             throw Exception("Не удалось создать файл " + Quoted(destination_) + ": " + DescribeSystemError(openError) + ".");
     }

@@ -46,6 +46,6 @@ private:
 // normalised absolute paths they would be written at (symbolic links followed, dangling or not).
 bool SameFile(const std::string& first, const std::string& second);
 
-// Whether `path` names the regular file that `stream` writes to (a file stdout or stderr was
-// redirected to, under any name: /dev/stdout, /dev/fd/1, its own).
+// Whether `path` names the regular file that `stream` is open on (a file stdin, stdout or stderr
+// was redirected to, under any name: /dev/stdout, /dev/fd/1, its own).
 bool IsFileOfStream(const std::string& path, std::FILE* stream);

@@ -49,10 +49,11 @@ void TForm1::BitBtn1Click(TObject* /*Sender*/)
     MemoReport report(mInfo);
     ChartPlot plot(Chart);
     RootRecords lines;
-    lastRun_.reset();
+    lastRunFailed_ = true; // until the run completes
     const CalculationInputs inputs = ParseInputs(Edit1->GetText(), Edit2->GetText(), Edit3->GetText(), Edit4->GetText());
     CalculationRun(inputs, report, plot, &lines);
     lastRun_ = CompletedRun{inputs, std::move(lines.records)};
+    lastRunFailed_ = false;
 }
 
 void TForm1::AddCheckToChartMenu()
@@ -63,14 +64,17 @@ void TForm1::AddCheckToChartMenu()
 void TForm1::CheckRootsClick()
 {
     if (!lastRun_) {
-        QMessageBox::information(this, "Проверка корней", "Проверять нечего: сначала выполните расчёт (кнопка «Рассчитать»).");
+        QMessageBox::information(this, "Проверка корней",
+                                 lastRunFailed_ ? "Проверять нечего: последний расчёт завершился ошибкой, а завершённого "
+                                                  "расчёта до него не было."
+                                                : "Проверять нечего: сначала выполните расчёт (кнопка «Рассчитать»).");
         return;
     }
     // Caught here, as the button catches its handler's, before the error could reach QtWidgets.
     try {
         if (!verify_) verify_ = LoadRootVerifier();
         const RunVerdicts verdicts = verify_(lastRun_->lines, lastRun_->inputs, true);
-        auto* dialog = new TRootCheckDialog(this, lastRun_->inputs, lastRun_->lines, verdicts);
+        auto* dialog = new TRootCheckDialog(this, lastRun_->inputs, lastRun_->lines, verdicts, lastRunFailed_);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->open();
     } catch (...) {

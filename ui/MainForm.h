@@ -52,16 +52,18 @@ public slots:
     // Calculate: runs the calculation on the four input texts, reporting into the memo and
     // plotting into the chart's series.
     void BitBtn1Click(TObject* Sender);
-    // «Проверить корни…» in the chart's menu: the verdicts of the last completed run's root lines.
+    // «Проверить корни…» in the chart's menu: the verdicts of the last completed run's root lines,
+    // labelled as such when the last run ended with an error.
     void CheckRootsClick();
 
 private:
-    // What the check needs of the last completed run; none before the first or after a failed one.
+    // What the check needs of the last completed run; none before the first.
     struct CompletedRun {
         CalculationInputs inputs;
         std::vector<RootRecord> lines;
     };
     std::optional<CompletedRun> lastRun_;
+    bool lastRunFailed_ = false; // the last press ended with an error: lastRun_ is an earlier one
     RunVerifier verify_;
     void AddCheckToChartMenu();
 };

@@ -3,6 +3,8 @@
 #include "Conversions.h"
 #include "ui_RootCheckDialog.h"
 
+#include <QHeaderView>
+
 #include <cmath>
 
 namespace {
@@ -13,12 +15,25 @@ QString Number(double value) { return Text(FloatToStrF(value, ffGeneral, 17, 0))
 
 QString Interval(double lower, double upper) { return "[" + Number(lower) + "; " + Number(upper) + "]"; }
 
+// A proven upper bound in three significant digits, rounded up so that what is shown still bounds.
+QString BoundText(double bound)
+{
+    const double unit = std::pow(10.0, std::floor(std::log10(bound)) - 2);
+    const double shown = std::ceil(bound / unit) * unit;
+    std::string text = FloatToStrF(shown, ffGeneral, 3, 0);
+    if (StrToFloat(text) < bound) text = FloatToStrF(shown + unit, ffGeneral, 3, 0);
+    return "≤ " + Text(text);
+}
+
 QString VerdictText(const LineVerdict& v)
 {
     QString text;
     switch (v.verdict) {
     case Verdict::NotFinite: text = "не число: корень или f в нём бесконечны или не определены"; break;
-    case Verdict::Root: text = "корень: в интервале ровно один нуль f"; break;
+    case Verdict::Root:
+        text = "корень: нуль f не дальше EPS от найденного значения";
+        if (v.poleInStep) text += "; в шаге есть и полюс x = 0, смена знака могла прийти от него";
+        break;
     case Verdict::Pole: text = "не корень: смена знака от полюса x = 0"; break;
     case Verdict::NoRoot: text = "не корень: нуля f ближе EPS нет"; break;
     case Verdict::Undecided: text = "не решено: доказать не удалось"; break;
@@ -30,36 +45,50 @@ QString VerdictText(const LineVerdict& v)
 } // namespace
 
 TRootCheckDialog::TRootCheckDialog(QWidget* parent, const CalculationInputs& inputs, const std::vector<RootRecord>& lines,
-                                   const RunVerdicts& verdicts)
+                                   const RunVerdicts& verdicts, bool afterFailedRun)
     : QDialog(parent)
 {
     Ui::TRootCheckDialog form;
     form.setupUi(this);
+    Notice = form.Notice;
     Summary = form.Summary;
     Lines = form.Lines;
     Missed = form.Missed;
 
-    const double a = std::fmin(inputs.a, inputs.b), b = std::fmax(inputs.a, inputs.b);
-    Summary->setText("Расчёт на отрезке [" + Number(a) + "; " + Number(b) + "], шаг h = " + Number(inputs.h) +
-                     ", EPS = " + Number(inputs.eps) +
-                     ". Вердикт доказан в интервальной арифметике; «корень» — ровно один нуль f в "
-                     "доказанном интервале не дальше EPS от найденного значения.");
+    const QString run = "a = " + Number(inputs.a) + ", b = " + Number(inputs.b) + ", h = " + Number(inputs.h) +
+                        ", EPS = " + Number(inputs.eps);
+    if (afterFailedRun) {
+        Notice->setText("Последний расчёт завершился ошибкой. Ниже — вердикты последнего завершённого расчёта: " + run + ".");
+        Notice->show();
+    }
+    Summary->setText("Расчёт " + run +
+                     ". Вердикт доказан в интервальной арифметике; «корень» — нуль f не дальше EPS от найденного "
+                     "значения, «до нуля» — доказанная оценка расстояния до него, «доказанный интервал» — самый "
+                     "узкий интервал из чисел double, в котором он лежит.");
     Lines->setRowCount(static_cast<int>(lines.size()));
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const RootRecord& line = lines[i];
         const LineVerdict& v = verdicts.lines[i];
+        const bool root = v.verdict == Verdict::Root;
         const QString cells[] = {QString::number(line.number), Text(FloatToStrF(line.root, ffFixed, 8, 6)),
                                  Text(FloatToStrF(line.fRoot, ffGeneral, 6, 0)), VerdictText(v),
-                                 v.verdict == Verdict::Root ? Interval(v.lower, v.upper) : QString()};
-        for (int column = 0; column < 5; ++column)
+                                 root ? BoundText(v.distance) : QString(), root ? Interval(v.lower, v.upper) : QString()};
+        for (int column = 0; column < Lines->columnCount(); ++column)
             Lines->setItem(static_cast<int>(i), column, new QTableWidgetItem(cells[column]));
     }
-    Lines->resizeColumnsToContents();
+    // Sized in the font the dialog is shown in, and again whenever it changes; a row is as tall as
+    // its interval needs at the width it gets.
+    for (int column = 0; column + 1 < Lines->columnCount(); ++column)
+        Lines->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    Lines->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     for (const RunZero& zero : verdicts.zeros) {
         const bool decided = zero.enclosure.status == EnclosureStatus::Root;
         if (decided && !zero.lines.empty()) continue;
         Missed->addItem((decided ? "нуль в " : "не решено: ") + Interval(zero.enclosure.lower, zero.enclosure.upper));
     }
-    if (Missed->count() == 0) Missed->addItem("нет: сканирование нашло все нули f на отрезке");
+    if (verdicts.zeros.empty())
+        Missed->addItem("Нулей f на отрезке нет");
+    else if (Missed->count() == 0)
+        Missed->addItem("нет: сканирование нашло все нули f на отрезке");
 }

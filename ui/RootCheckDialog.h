@@ -1,6 +1,6 @@
 #pragma once
-// «Проверить корни…»: the last run's root lines with their proven verdicts, and the zeros of f on
-// [a, b] that the scan missed. Its layout and captions are the form description
+// «Проверить корни…»: the last completed run's root lines with their proven verdicts, and the
+// zeros of f on [a, b] that the scan missed. Its layout and captions are the form description
 // RootCheckDialog.ui; the memo's report is left as it is.
 #include "CalculationRun.h"
 #include "RootVerdict.h"
@@ -17,10 +17,12 @@ class TRootCheckDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // Shows `lines`, the root lines of a completed run on `inputs`, with their `verdicts`.
+    // Shows `lines`, the root lines of a completed run on `inputs`, with their `verdicts`. When
+    // the last run ended with an error, `afterFailedRun` says so above them, naming the run shown.
     TRootCheckDialog(QWidget* parent, const CalculationInputs& inputs, const std::vector<RootRecord>& lines,
-                     const RunVerdicts& verdicts);
+                     const RunVerdicts& verdicts, bool afterFailedRun = false);
 
+    QLabel* Notice = nullptr;
     QLabel* Summary = nullptr;
     QTableWidget* Lines = nullptr;
     QListWidget* Missed = nullptr;

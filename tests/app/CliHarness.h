@@ -41,7 +41,7 @@ inline RunVerifier InProcessVerifier()
 #else
     return [](const std::vector<RootRecord>& lines, const CalculationInputs&, bool) {
         const double none = std::numeric_limits<double>::quiet_NaN();
-        return RunVerdicts{std::vector<LineVerdict>(lines.size(), {Verdict::Undecided, true, none, none}), {}};
+        return RunVerdicts{std::vector<LineVerdict>(lines.size(), {Verdict::Undecided, true, false, none, none, none}), {}};
     };
 #endif
 }

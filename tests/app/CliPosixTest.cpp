@@ -307,15 +307,16 @@ TEST(CliStandardStreams, AClosedStreamTakesNoFileAndAClosedStdoutIsAFailedWrite)
     }
 }
 
-TEST(CliStandardStreams, TheFileStdoutOrStderrWritesToIsRefusedAsADestination)
+TEST(CliStandardStreams, TheFileAStandardStreamIsOpenOnIsRefusedAsADestination)
 {
     struct Case {
-        std::string redirection; // to the file "log", which holds "OLD\n"
+        std::string redirection; // to or from the file "log", which holds "OLD\n"
         std::string destination;
         std::string logAfter;
     };
     const Case cases[] = {{">>", "/dev/stdout", "OLD\n"}, {">", "/dev/stdout", ""},   {">>", "/dev/fd/1", "OLD\n"},
-                          {">>", "log", "OLD\n"},         {">", "./log", ""},          {"2>>", "log", "OLD\n"}};
+                          {">>", "log", "OLD\n"},         {">", "./log", ""},          {"2>>", "log", "OLD\n"},
+                          {"<", "/dev/stdin", "OLD\n"},   {"<", "log", "OLD\n"},      {"<", "/dev/fd/0", "OLD\n"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.redirection + " " + c.destination);
         TempDir dir;
@@ -329,6 +330,31 @@ TEST(CliStandardStreams, TheFileStdoutOrStderrWritesToIsRefusedAsADestination)
         EXPECT_EQ(log.find("x,y"), std::string::npos) << log;
         EXPECT_EQ(dir.Entries(), std::vector<std::string>{"log"});
     }
+}
+
+// Destinations that cannot be what they name are refused before the run, with the real reason.
+TEST(CliOutputFiles, ImpossibleDestinationsAreRefusedWithTheirReason)
+{
+    struct Case {
+        std::vector<std::string> options;
+        int status;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"--points=-"}, kExitUsage, "«-» не значит стандартный вывод: туда идёт отчёт; файл с именем «-» назовите «./-»"},
+        // A folder that is there but takes no new file.
+        {{"--roots", "/proc/version"}, kExitRunError, "в папке «/proc» файловая система не позволяет создавать файлы"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.options));
+        if (c.options.back().starts_with("/proc") && !fs::is_directory("/proc/self")) continue; // no procfs here
+        std::vector<std::string> arguments = c.options;
+        arguments.insert(arguments.end(), {"1", "5", "0.1", "1e-4"});
+        const CliResult result = RunCliMain(arguments);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.out, "") << "refused before the run";
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
+    EXPECT_FALSE(fs::exists("-"));
 }
 
 TEST(CliEnvironment, AnUnknownEvaluationPathIsRefusedAndAnUnavailableOneNamed)

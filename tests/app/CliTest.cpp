@@ -398,7 +398,7 @@ TEST(CliOutputFiles, TwoOptionsNamingTheSameFileAreRefused)
 #ifdef ROOTFINDER_HAVE_VERIFY
 struct RootsCase {
     std::vector<std::string> inputs;
-    std::vector<std::string> verdicts; // in_step,status for each root line, in order
+    std::vector<std::string> verdicts; // in_step,status,pole_in_step for each root line, in order
     std::vector<std::string> zeros;    // status,lines for each zero on [a, b], in order
 };
 
@@ -424,22 +424,23 @@ TEST_P(CliRoots, WritesTheVerdictOfEveryRootLineAndEveryZero)
     const auto rootLines = SplitLines(result.out);
     const auto lines = SplitLines(ReadFile(csv.Path()));
     ASSERT_EQ(lines.size(), 1 + GetParam().verdicts.size());
-    EXPECT_EQ(lines[0], "n,root,f_root,updates,left,right,in_step,status,lower,upper");
+    EXPECT_EQ(lines[0], "n,root,f_root,updates,left,right,in_step,status,lower,upper,pole_in_step,distance");
     for (std::size_t i = 0; i < GetParam().verdicts.size(); ++i) {
         const auto fields = Fields(lines[1 + i]);
-        ASSERT_EQ(fields.size(), 10u) << lines[1 + i];
+        ASSERT_EQ(fields.size(), 12u) << lines[1 + i];
         EXPECT_EQ(fields[0], std::to_string(i + 1));
         // The root is the one its report line shows, in the shortest round-trip form.
         const double root = std::stod(fields[1]);
         EXPECT_EQ(Shortest(root), fields[1]);
         EXPECT_EQ(rootLines[2 + i], fields[0] + "-й = " + FloatToStrF(root, ffFixed, 8, 6));
-        EXPECT_EQ(fields[6] + "," + fields[7], GetParam().verdicts[i]) << lines[1 + i];
-        // A root's enclosure reads back to the same doubles; other verdicts have none.
+        EXPECT_EQ(fields[6] + "," + fields[7] + "," + fields[10], GetParam().verdicts[i]) << lines[1 + i];
+        // A root's enclosure and distance read back to the same doubles; other verdicts have none.
         if (fields[7] == "root") {
             EXPECT_EQ(Shortest(std::stod(fields[8])), fields[8]);
             EXPECT_LT(std::stod(fields[8]), std::stod(fields[9]));
+            EXPECT_EQ(Shortest(std::stod(fields[11])), fields[11]);
         } else {
-            EXPECT_EQ(fields[8] + fields[9], "");
+            EXPECT_EQ(fields[8] + fields[9] + fields[11], "");
         }
     }
     const auto zeros = SplitLines(ReadFile(all.Path()));
@@ -455,10 +456,12 @@ TEST_P(CliRoots, WritesTheVerdictOfEveryRootLineAndEveryZero)
 INSTANTIATE_TEST_SUITE_P(
     Inputs, CliRoots,
     // The verdicts themselves are checked against 40-digit zeros by tests/verdicts; here, the
-    // files' form: a root that left its step, a missed zero, and a run with no root line.
+    // files' form: a root that left its step, a missed zero, a root with the pole in its step,
+    // and a run with no root line.
     testing::Values(RootsCase{{"1", "10", "0.5", "0.0001"},
-                              {"true,root", "false,root", "true,root", "true,root"},
+                              {"true,root,false", "false,root,false", "true,root,false", "true,root,false"},
                               {"root,1", "root,", "root,3", "root,2 4"}},
+                    RootsCase{{"-1", "1", "0.1", "1"}, {"true,root,true", "true,root,false"}, {}},
                     RootsCase{{"-3", "-1", "0.5", "1e-4"}, {}, {}}));
 #endif
 

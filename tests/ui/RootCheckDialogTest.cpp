@@ -1,11 +1,13 @@
-// «Проверить корни…» in the chart's menu: nothing until asked, then the last run's verdicts in
-// Russian and the zeros the scan missed, the memo untouched.
+// «Проверить корни…» in the chart's menu: nothing until asked, then the last completed run's
+// verdicts in Russian and the zeros the scan missed, the memo untouched; after a failed run, the
+// dialog says so.
 #include "Application.h"
 #include "Conversions.h"
 #include "ErrorBoxes.h"
 #include "MainForm.h"
 #include "RootCheckDialog.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QTableWidget>
@@ -59,23 +61,31 @@ private slots:
 
     void showsTheLastRunsVerdictsAndMissedZeros_data()
     {
+        const QString root = "корень: нуль f не дальше EPS от найденного значения";
         QTest::addColumn<QStringList>("inputs");
         QTest::addColumn<QStringList>("verdicts"); // the start of each line's verdict
-        QTest::addColumn<int>("missed");
+        QTest::addColumn<QStringList>("missed");   // the start of each item under the missed zeros
         QTest::newRow("pole and stalled secant")
             << QStringList{"-2.5", "1", "2.9", "1e-4"}
-            << QStringList{"не корень: смена знака от полюса", "не корень: нуля f ближе EPS нет"} << 0;
+            << QStringList{"не корень: смена знака от полюса", "не корень: нуля f ближе EPS нет"}
+            << QStringList{"Нулей f на отрезке нет"};
+        QTest::newRow("a coarse EPS: a root far off, the pole in the step")
+            << QStringList{"-1", "1", "0.1", "1"}
+            << QStringList{root + "; в шаге есть и полюс x = 0", root + "\n"} << QStringList{"Нулей f на отрезке нет"};
         QTest::newRow("a root that left its step; 4.595 missed")
-            << QStringList{"1", "10", "0.5", "1e-4"}
-            << QStringList{"корень: в интервале", "корень: в интервале ровно один нуль f; уточнение ушло", "корень", "корень"} << 1;
-        QTest::newRow("three zeros in one step") << QStringList{"4.5", "6.5", "2", "1e-6"} << QStringList{"корень"} << 2;
+            << QStringList{"1", "10", "0.5", "1e-4"} << QStringList{root + "\n", root + "; уточнение ушло", root, root}
+            << QStringList{"нуль в [4"};
+        QTest::newRow("three zeros in one step")
+            << QStringList{"4.5", "6.5", "2", "1e-6"} << QStringList{root} << QStringList{"нуль в [5", "нуль в [6"};
+        QTest::newRow("every zero found") << QStringList{"1", "5", "0.1", "1e-4"} << QStringList{root, root}
+                                          << QStringList{"нет: сканирование нашло все нули"};
     }
 
     void showsTheLastRunsVerdictsAndMissedZeros()
     {
         QFETCH(QStringList, inputs);
         QFETCH(QStringList, verdicts);
-        QFETCH(int, missed);
+        QFETCH(QStringList, missed);
         Run({"1", "5", "0.1", "1e-4"}); // an earlier run is not the one checked
         Run(inputs);
         QVERIFY(!Dialog());
@@ -84,25 +94,75 @@ private slots:
         TRootCheckDialog* dialog = Dialog();
         QVERIFY(dialog);
         QVERIFY(dialog->isVisible());
+        QVERIFY(dialog->Notice->isHidden());
         QCOMPARE(dialog->Lines->rowCount(), verdicts.size());
         for (int row = 0; row < verdicts.size(); ++row) {
             QCOMPARE(dialog->Lines->item(row, 0)->text(), QString::number(row + 1));
-            const QString verdict = dialog->Lines->item(row, 3)->text();
+            const QString verdict = dialog->Lines->item(row, 3)->text() + "\n"; // "\n": the verdict ends there
             QVERIFY2(verdict.startsWith(verdicts[row]), qPrintable(verdict));
-            // Only a proven root has an interval.
-            QCOMPARE(dialog->Lines->item(row, 4)->text().isEmpty(), !verdict.startsWith("корень"));
+            // Only a proven root has a distance and an interval.
+            const bool root = verdict.startsWith("корень");
+            QCOMPARE(dialog->Lines->item(row, 4)->text().startsWith("≤ "), root);
+            QCOMPARE(dialog->Lines->item(row, 5)->text().isEmpty(), !root);
         }
         // The memo shows the root as the table does, and is left as it was.
         QVERIFY(memo.contains("1-й = " + dialog->Lines->item(0, 1)->text()));
         QCOMPARE(form->mInfo->toPlainText(), memo);
-        if (missed == 0) {
-            QCOMPARE(dialog->Missed->count(), 1);
-            QVERIFY(dialog->Missed->item(0)->text().startsWith("нет"));
-        } else {
-            QCOMPARE(dialog->Missed->count(), missed);
-            for (int i = 0; i < missed; ++i) QVERIFY(dialog->Missed->item(i)->text().startsWith("нуль в ["));
-        }
+        QCOMPARE(dialog->Missed->count(), missed.size());
+        for (int i = 0; i < missed.size(); ++i)
+            QVERIFY2(dialog->Missed->item(i)->text().startsWith(missed[i]), qPrintable(dialog->Missed->item(i)->text()));
         dialog->close();
+    }
+
+    // The distance is shown rounded up, so that it still bounds: 1.772774338166866e-09 as 1.78e-09.
+    void theDistanceShownStillBounds()
+    {
+        Run({"1", "10", "0.5", "1e-4"});
+        CheckAction()->trigger();
+        QVERIFY(Dialog());
+        QCOMPARE(Dialog()->Lines->item(0, 4)->text(), "≤ 1" + QString::fromStdString(DecimalSeparator()) + "78e-09");
+    }
+
+    void afterAFailedRunSaysSoAndShowsTheLastCompletedOne_data()
+    {
+        QTest::addColumn<QStringList>("completed"); // before the failed run; none when empty
+        QTest::addColumn<QStringList>("failed");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("a bad field") << QStringList{"1", "5", "0.1", "1e-4"} << QStringList{"1", "5", "0.1.", "1e-4"} << 2;
+        QTest::newRow("the secant's error") << QStringList{"1", "10", "0.5", "1e-4"}
+                                            << QStringList{"-0.5", "0.4", "0.9", "1e-20"} << 4;
+        QTest::newRow("no completed run before") << QStringList{} << QStringList{"-0.5", "0.4", "0.9", "1e-20"} << 0;
+    }
+
+    void afterAFailedRunSaysSoAndShowsTheLastCompletedOne()
+    {
+        QFETCH(QStringList, completed);
+        QFETCH(QStringList, failed);
+        QFETCH(int, rows);
+        if (!completed.isEmpty()) Run(completed);
+        QCOMPARE(CloseErrorBoxesDuring([&] { Run(failed); }).size(), 1);
+        const QStringList boxes = CloseErrorBoxesDuring([&] { CheckAction()->trigger(); });
+        if (completed.isEmpty()) {
+            QCOMPARE(boxes.size(), 1);
+            QVERIFY2(boxes[0].contains("последний расчёт завершился ошибкой"), qPrintable(boxes[0]));
+            QVERIFY(!Dialog());
+            return;
+        }
+        QVERIFY(boxes.isEmpty());
+        TRootCheckDialog* dialog = Dialog();
+        QVERIFY(dialog);
+        const QString notice = dialog->Notice->text();
+        QVERIFY(!dialog->Notice->isHidden());
+        QVERIFY2(notice.startsWith("Последний расчёт завершился ошибкой"), qPrintable(notice));
+        const QString run = QString("a = %1, b = %2, h = %3, EPS = ").arg(completed[0], completed[1], completed[2]);
+        QVERIFY2(notice.contains(QString(run).replace('.', DecimalSeparator().c_str())), qPrintable(notice));
+        QCOMPARE(dialog->Lines->rowCount(), rows);
+        dialog->close();
+        delete dialog;
+
+        Run(completed); // a completed run after it is checked as usual
+        CheckAction()->trigger();
+        QVERIFY(Dialog()->Notice->isHidden());
     }
 };
 
