@@ -1,10 +1,11 @@
 #pragma once
 // sin x: x = n pi/2 + r with |r| <= pi/4, r held as a double pair r = hi + lo, then sin r, cos r,
 // -sin r or -cos r by n mod 4. For |x| <= 2^26, r comes from Cody and Waite's reduction with pi/2
-// in four pieces (exact to 2^-106 |n|, far below the 2^-61 that r keeps at the doubles nearest
-// a multiple of pi/2); beyond, and for infinities and NaNs, from SinOfLargeArgument, one at a
-// time (Payne and Hanek's, exact). Both polynomials take their leading terms in double pairs, so
-// the result is within 0.52 units in the last place. For |x| < 2^-26, sin x rounds to x itself.
+// in four pieces (exact to 2^-106 |n|, far below |r| >= 2^-60.5, which the doubles nearest a
+// multiple of pi/2 below 2^26 keep); beyond, and for infinities and NaNs, from SinOfLargeArgument,
+// one at a time (Payne and Hanek's, exact). The leading terms are taken in double pairs, so what
+// adds to the final rounding's half unit is the polynomials' own rounding, within 0.05 units in
+// the last place. For |x| < 2^-26, sin x rounds to x itself.
 #include "Constants.h"
 #include "LaneArithmetic.h"
 #include "SlowPaths.h"
@@ -32,7 +33,7 @@ Reduced<Isa> SinReduced(Vec<Isa> x)
 
 // sin r, cos r, -sin r or -cos r for n mod 4 = 0, 1, 2, 3. Each lane evaluates one of
 //     sin r = hi - hi^3/6 + lo (1 - hi^2/2) + hi^5 S(hi^2)
-//     cos r = 1 - hi^2/2 - hi lo + hi^4 C(hi^2)
+//     cos r = 1 - hi^2/2 - lo (hi - hi^3/6) + hi^4 C(hi^2)
 // as lead + (low + power P(hi^2)), the lead (hi - hi^3/6 or 1 - hi^2/2) a double pair, choosing
 // the terms and the polynomial's coefficients lane by lane.
 template <class Isa>
@@ -48,7 +49,7 @@ Vec<Isa> SinOfReduced(const Reduced<Isa>& r)
     const Vec<Isa> sineLow = Isa::Add(Isa::Add(Isa::Add(sixth.lo, Isa::Mul(cubeLow, Isa::Splat(kSinThirdHi))),
                                                Isa::Mul(cube.hi, Isa::Splat(kSinThirdLo))),
                                       Isa::Sub(r.lo, Isa::Mul(r.lo, half)));
-    const Vec<Isa> cosineLow = Isa::Sub(Isa::Mul(z.lo, Isa::Splat(-0.5)), Isa::Mul(r.hi, r.lo));
+    const Vec<Isa> cosineLow = Isa::Sub(Isa::Mul(z.lo, Isa::Splat(-0.5)), Isa::Mul(r.lo, Isa::Add(r.hi, sixth.hi)));
 
     const Pair<Isa> lead = FastTwoSum<Isa>(Isa::Select(cosine, Isa::Splat(1.0), r.hi),
                                            Isa::Select(cosine, Isa::Sub(Isa::Splat(0.0), half), sixth.hi));
