@@ -6,7 +6,9 @@
 #include "ExactArithmetic.h"
 #include "SecantRoot.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -26,6 +28,26 @@ ExtendedSum PlotBound(const CalculationInputs& in) { return ExtendedSum(in.b, in
 // i.e. strictly opposite signs; a zero or a NaN is no sign change.
 bool StrictlyOppositeSigns(double f1, double f2) { return (f1 < 0 && f2 > 0) || (f1 > 0 && f2 < 0); }
 
+// The step that repeated addition of h takes from x on for `count` abscissae, where it is one and
+// the same: beside x (in its binade) doubles are spaced alike, and x + h rounds to x plus the
+// multiple of that spacing nearest h, whatever x is there, unless h lies halfway between two such
+// multiples (then the sum's last bit decides). So while the sums stay beside x, and above the
+// binade's lowest double where x is negative (the spacing halves below it), the k-th abscissa is
+// x + k step, exactly. 0 where that does not hold: the abscissae are then added one by one.
+double SteadyStep(double x, double h, std::size_t count)
+{
+    const auto bits = std::bit_cast<std::uint64_t>(x);
+    const unsigned exponentField = bits >> 52 & 0x7ff;
+    if (exponentField < 53 || exponentField == 0x7ff) return 0; // a spacing below the normal range, or x not finite
+    const double spacing = std::bit_cast<double>(std::uint64_t{exponentField - 52} << 52);
+    const double step = (x + h) - x; // exact where the sum stays beside x, as `last` tells
+    const auto last = std::bit_cast<std::uint64_t>(x + static_cast<double>(count - 1) * step);
+    if (!(step > 0) || last >> 52 != bits >> 52) return 0;
+    if (x < 0 && (last & ((std::uint64_t{1} << 52) - 1)) == 0) return 0;
+    if (std::fabs(h - step) == spacing / 2) return 0; // exact: h and step are within a factor of 2
+    return step;
+}
+
 // Fills xs with up to kBlock abscissae from x on, each the double sum of the one before and h,
 // while `within` holds for it; leaves x at the first one not taken. Kept out of line: inside the
 // run's loops the running sum was spilled to memory, which put a store and a load on every
@@ -36,8 +58,14 @@ template <class Condition>
 #endif
 std::size_t NextAbscissae(double& x, double h, double* xs, Condition within)
 {
-    double next = x;
     std::size_t n = 0;
+    if (const double step = SteadyStep(x, h, kBlock)) {
+        for (std::size_t k = 0; k < kBlock; ++k) xs[k] = x + static_cast<double>(k) * step;
+        while (n < kBlock && within(xs[n])) ++n;
+        x = n < kBlock ? xs[n] : xs[kBlock - 1] + h;
+        return n;
+    }
+    double next = x;
     for (; n < kBlock && within(next); ++n, next = next + h) xs[n] = next;
     x = next;
     return n;
@@ -104,12 +132,17 @@ std::size_t CheckInputs(const CalculationInputs& in)
     // which is empty only when a = b and h vanishes even beside b in extended precision.
     std::size_t points = 0;
     const ExtendedSum plotBound = PlotBound(in);
-    for (double x = in.a - in.h; plotBound.Exceeds(x); ++points) {
-        if (points == kMaxPlotPoints)
+    for (double x = in.a - in.h; plotBound.Exceeds(x);) {
+        // A steady block whose last abscissa is still plotted is counted at once.
+        const double step = SteadyStep(x, in.h, kBlock);
+        const double blockEnd = x + static_cast<double>(kBlock - 1) * step;
+        const std::size_t taken = step != 0 && plotBound.Exceeds(blockEnd) ? kBlock : 1;
+        if (points + taken > kMaxPlotPoints)
             throw Exception("Слишком много точек графика: больше " + IntToStr(kMaxPlotPoints) +
                             ". Увеличьте шаг h или сократите отрезок [a; b].");
-        const double next = x + in.h;
+        const double next = (taken == kBlock ? blockEnd : x) + in.h;
         if (next == x) RaiseStepTooSmall(in.h, x);
+        points += taken;
         x = next;
     }
     if (in.a <= in.b && in.a + in.h == in.a) RaiseStepTooSmall(in.h, in.a);
@@ -124,7 +157,7 @@ void CalculationRun(const CalculationInputs& in, ReportSink& report, PlotSink& p
     plot.Clear();
     plot.Reserve(plotPoints);
     // f is evaluated a block of abscissae at a time; the abscissae still accumulate by repeated
-    // addition, each sum stored as a double, and reach the sinks one by one in their order.
+    // addition, each sum stored as a double, and reach the sink in their order.
     double xs[kBlock], ys[kBlock];
     const ExtendedSum plotBound = PlotBound(in);
     double x = in.a - in.h;
@@ -132,7 +165,7 @@ void CalculationRun(const CalculationInputs& in, ReportSink& report, PlotSink& p
         const std::size_t n = NextAbscissae(x, in.h, xs, [&](double next) { return plotBound.Exceeds(next); });
         more = n == kBlock;
         EvaluateBlock(xs, ys, n);
-        for (std::size_t i = 0; i < n; ++i) plot.Add({xs[i], ys[i]});
+        plot.AddBlock(xs, ys, n);
     }
 
     report.Add(kRootsHeader);

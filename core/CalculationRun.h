@@ -35,6 +35,12 @@ public:
     // error ends the run first.
     virtual void Reserve(std::size_t /*points*/) {}
     virtual void Add(PlotPoint point) = 0;
+    // The next `count` points, (xs[i], ys[i]) in order, as that many calls of Add would hand
+    // them: a sink that keeps points can take them in one pass, one that drops them not at all.
+    virtual void AddBlock(const double* xs, const double* ys, std::size_t count)
+    {
+        for (std::size_t i = 0; i < count; ++i) Add({xs[i], ys[i]});
+    }
 };
 
 // What lies behind one root line, for a caller that wants to judge it: the scan interval whose

@@ -180,6 +180,7 @@ TEST_P(CalculationRunPlotDefinition, PointsAreTheAccumulatedAbscissaeAndTheirFun
     const auto points = run.Points();
     const auto expected = ReferenceAbscissae(in.a, in.b, in.h);
     ASSERT_EQ(points.size(), expected.size());
+    EXPECT_EQ(CheckInputs(in), expected.size());
     for (std::size_t i = 0; i < points.size(); ++i) {
         EXPECT_EQ(Bits(points[i].x), Bits(expected[i])) << "point " << i;
         EXPECT_TRUE(SameDouble(points[i].y, TargetFunction(expected[i]))) << "point " << i;
@@ -191,7 +192,19 @@ INSTANTIATE_TEST_SUITE_P(Inputs, CalculationRunPlotDefinition,
                                          CalculationInputs{0.5, 0.5, 0.1, 1e-4}, CalculationInputs{-3, 4.9, 0.1, 1e-4},
                                          CalculationInputs{-1, 1, 0.1, 1e-4}, CalculationInputs{0.3, 0.7, 0.1, 1e-4},
                                          CalculationInputs{1.1, 1, 0.1, 1e-4}, CalculationInputs{1.2, 1, 0.1, 1e-4},
-                                         CalculationInputs{2, 8, 0.07, 1e-3}, CalculationInputs{1e16, 1e16, 2, 1}));
+                                         CalculationInputs{2, 8, 0.07, 1e-3}, CalculationInputs{1e16, 1e16, 2, 1},
+                                         // Many blocks of 256: through binades up and down, onto their ends
+                                         // (-8, -4, ...), across 0, and steps halfway between two
+                                         // multiples of the spacing, where the sums' last bits decide.
+                                         CalculationInputs{1, 11, 1e-3, 1e-4}, CalculationInputs{-11, -1, 1e-3, 1e-4},
+                                         CalculationInputs{-8.5, -0.5, 0.25, 1e-4}, CalculationInputs{-1, 1, 1e-3, 1e-4},
+                                         CalculationInputs{1, 1 + 0x1p-42, 0x1.8p-52, 1e-4},
+                                         CalculationInputs{1e16, 1e16 + 3000, 3, 1},
+                                         // The second block of 256 starting on an odd double with a
+                                         // tie step (1.5 spacings); the first ending on -1 with sums
+                                         // that round finer above it.
+                                         CalculationInputs{1 - 763 * 0x1p-53, 1 + 0x1p-42, 0x1.8p-52, 1e-4},
+                                         CalculationInputs{-1.49609375, -0.9, 0x1p-9 + 3 * 0x1p-55, 1e-4}));
 
 // a > b: no interval is scanned, so the report says there are no roots; the plot still gets
 // the abscissae from a - h that lie below b + h, and none once a >= b + 2h.
