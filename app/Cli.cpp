@@ -211,6 +211,11 @@ public:
         csv_->Write(std::string_view(line, static_cast<std::size_t>(end - line)));
     }
 
+    void AddBlock(const double* xs, const double* ys, std::size_t count) override
+    {
+        if (keep_ || csv_) PlotSink::AddBlock(xs, ys, count); // a report-only run drops its points
+    }
+
     const std::vector<PlotPoint>& Points() const { return kept_; }
 
 private:

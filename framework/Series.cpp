@@ -54,6 +54,34 @@ void TFastLineSeries::Insert(const QCPGraphData& point)
     *at = point;
 }
 
+void TFastLineSeries::AddBlock(const double* xs, const double* ys, std::size_t count)
+{
+    std::size_t done = 0;
+    // An empty container would adopt the block's storage instead of its own room: the first point
+    // goes in alone.
+    for (; done < count && (points_.isEmpty() || !(xs[done] > (points_.constEnd() - 1)->key)); ++done) AddXY(xs[done], ys[done]);
+    if (done == count) return;
+    block_.clear();
+    for (std::size_t i = done; i < count; ++i) {
+        if (i > done && !(xs[i] > xs[i - 1])) break; // out of order: from here one by one
+        double y = ys[i];
+        if (std::isfinite(y)) {
+            keys_.Include(xs[i]);
+            values_.Include(y);
+        } else {
+            y = GapValue(y);
+        }
+        QCPGraphData point = kBlankPoint;
+        point.key = xs[i];
+        point.value = y;
+        block_.append(point);
+    }
+    if (points_.size() + block_.size() > room_) MakeRoom(points_.size() + std::max<qsizetype>(block_.size(), points_.size() / 2));
+    points_.add(block_, true);
+    if (!redrawQueued_) QueueRedraw();
+    for (std::size_t i = done + static_cast<std::size_t>(block_.size()); i < count; ++i) AddXY(xs[i], ys[i]);
+}
+
 void TFastLineSeries::QueueRedraw()
 {
     redrawQueued_ = true;

@@ -34,6 +34,10 @@ public:
     // the axes scale to the finite points.
     void AddXY(double x, double y);
 
+    // Adds the points (xs[i], ys[i]) as AddXY would one by one; where they rise from beyond the
+    // last point, as a run's do, the container takes them in one pass.
+    void AddBlock(const double* xs, const double* ys, std::size_t count);
+
     int Count() const { return points_.size(); }
 
     // Points the storage has room for.
@@ -78,6 +82,7 @@ private:
 
     TChart* chart_;
     QCPGraphDataContainer& points_; // the graph's own, shared with data()
+    QVector<QCPGraphData> block_;   // AddBlock's points on their way in
     qsizetype room_ = 0;
     Extent keys_, values_;
     bool redrawQueued_ = false;

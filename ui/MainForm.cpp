@@ -22,13 +22,17 @@ private:
     TMemo* memo_;
 };
 
-// The series is looked up through the chart for the clear, the room and every point.
+// The series is looked up through the chart for the clear, the room and every point or block.
 class ChartPlot final : public PlotSink {
 public:
     explicit ChartPlot(TChart* chart) : chart_(chart) {}
     void Clear() override { chart_->GetSeries(0)->Clear(); }
     void Reserve(std::size_t points) override { chart_->GetSeries(0)->Reserve(points); }
     void Add(PlotPoint point) override { chart_->GetSeries(0)->AddXY(point.x, point.y); }
+    void AddBlock(const double* xs, const double* ys, std::size_t count) override
+    {
+        chart_->GetSeries(0)->AddBlock(xs, ys, count);
+    }
 
 private:
     TChart* chart_;

@@ -15,9 +15,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <memory>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 
 class ChartTest : public QObject {
@@ -97,6 +102,27 @@ private slots:
 
         Series()->Clear();
         QCOMPARE(Series()->Count(), 0);
+    }
+
+    void aBlockLeavesWhatItsPointsWouldOneByOne()
+    {
+        // Into an empty series, rising, back in x, gaps: the block's one pass and its fallbacks.
+        const double inf = std::numeric_limits<double>::infinity();
+        const double x[] = {1, 2, 3, 2.5, 4, 5, 6};
+        const double y[] = {1, inf, 3, 4, std::nan(""), -inf, 7};
+        const auto contents = [this] {
+            std::vector<std::pair<double, std::uint64_t>> points;
+            for (const QCPGraphData& point : *Series()->data()) points.emplace_back(point.key, std::bit_cast<std::uint64_t>(point.value));
+            bool found = false;
+            return std::tuple(points, Series()->getKeyRange(found), Series()->getValueRange(found));
+        };
+        Series()->AddBlock(x, y, 3);
+        Series()->AddBlock(x + 3, y + 3, 4);
+        const auto inBlocks = contents();
+        Series()->Clear();
+        for (int i = 0; i < 7; ++i) Series()->AddXY(x[i], y[i]);
+        QVERIFY(contents() == inBlocks);
+        QCOMPARE(Series()->Count(), 7);
     }
 
     void axesFollowThePointsOfTheLatestPlot()
