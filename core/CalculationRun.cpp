@@ -61,8 +61,12 @@ std::size_t NextAbscissae(double& x, double h, double* xs, Condition within)
     std::size_t n = 0;
     if (const double step = SteadyStep(x, h, kBlock)) {
         for (std::size_t k = 0; k < kBlock; ++k) xs[k] = x + static_cast<double>(k) * step;
-        while (n < kBlock && within(xs[n])) ++n;
-        x = n < kBlock ? xs[n] : xs[kBlock - 1] + h;
+        if (within(xs[kBlock - 1])) { // the abscissae rise, so all of them are taken
+            x = xs[kBlock - 1] + h;
+            return kBlock;
+        }
+        while (within(xs[n])) ++n;
+        x = xs[n];
         return n;
     }
     double next = x;

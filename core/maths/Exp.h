@@ -27,9 +27,8 @@ ExpParts<Isa> ExpReduced(Vec<Isa> x)
     const Vec<Isa> kd = Isa::Sub(shifted, Isa::Splat(kRoundingShift));
     // x - k hi is exact: k hi is, and it lies within a factor of two of x.
     const Vec<Isa> r = Isa::Sub(Isa::Sub(x, Isa::Mul(kd, Isa::Splat(kExpLn2HiN))), Isa::Mul(kd, Isa::Splat(kExpLn2LoN)));
-    const typename Isa::Bits index = Isa::template ShiftLeft<1>(Isa::AndBits(k, Isa::SplatBits(127)));
-    const Vec<Isa> tableTail = Isa::Gather(kExpTable, index);
-    const Vec<Isa> tableScale = Isa::Gather(kExpTable + 1, index);
+    Vec<Isa> tableTail, tableScale;
+    Isa::GatherPairs(kExpTable, Isa::AndBits(k, Isa::SplatBits(127)), tableTail, tableScale);
     const Vec<Isa> r2 = Isa::Mul(r, r);
     const Vec<Isa> low = Isa::Mul(r2, Isa::Add(Isa::Splat(kExpC2), Isa::Mul(r, Isa::Splat(kExpC3))));
     const Vec<Isa> high = Isa::Mul(Isa::Mul(r2, r2), Isa::Add(Isa::Splat(kExpC4), Isa::Mul(r, Isa::Splat(kExpC5))));

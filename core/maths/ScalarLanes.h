@@ -42,7 +42,12 @@ struct ScalarLanes {
     template <int N>
     static Bits ShiftLeft(Bits b) { return b << N; }
     static bool OddLanes(Bits b) { return b & 1; }
-    static double Gather(const std::uint64_t* table, Bits index) { return std::bit_cast<double>(table[index]); }
+    // The pair table[2 index], table[2 index + 1], as doubles.
+    static void GatherPairs(const std::uint64_t* table, Bits index, double& first, double& second)
+    {
+        first = std::bit_cast<double>(table[2 * index]);
+        second = std::bit_cast<double>(table[2 * index + 1]);
+    }
 };
 
 } // namespace

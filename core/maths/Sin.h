@@ -15,7 +15,7 @@ namespace maths {
 template <class Isa>
 struct Reduced {
     typename Isa::Bits quadrant; // n in its low bits
-    Vec<Isa> hi, lo;             // r
+    Vec<Isa> hi, lo;             // r = hi + lo, |lo| < 2^-52
 };
 
 template <class Isa>
@@ -27,8 +27,10 @@ Reduced<Isa> SinReduced(Vec<Isa> x)
     const Pair<Isa> second = TwoSum<Isa>(first, Isa::Mul(n, Isa::Splat(-kHalfPi2)));
     const Pair<Isa> third = TwoSum<Isa>(second.hi, Isa::Mul(n, Isa::Splat(-kHalfPi3)));
     const Vec<Isa> rest = Isa::Sub(Isa::Add(second.lo, third.lo), Isa::Mul(n, Isa::Splat(kHalfPi4)));
-    const Pair<Isa> r = TwoSum<Isa>(third.hi, rest);
-    return {Isa::AsBits(shifted), r.hi, r.lo};
+    // Not renormalised: rest may reach some units of third.hi's last place where r is tiny, but it
+    // stays below 2^-52 absolutely, and the polynomials take it to first order, which is exact
+    // enough at that size.
+    return {Isa::AsBits(shifted), third.hi, rest};
 }
 
 // sin r, cos r, -sin r or -cos r for n mod 4 = 0, 1, 2, 3. Each lane evaluates one of

@@ -42,10 +42,12 @@ struct AdvSimd {
     template <int N>
     static Bits ShiftLeft(Bits b) { return vshlq_n_u64(b, N); }
     static Mask OddLanes(Bits b) { return vtstq_u64(b, SplatBits(1)); }
-    static Vector Gather(const std::uint64_t* table, Bits index)
+    static void GatherPairs(const std::uint64_t* table, Bits index, Vector& first, Vector& second)
     {
-        return vreinterpretq_f64_u64(
-            vcombine_u64(vld1_u64(table + vgetq_lane_u64(index, 0)), vld1_u64(table + vgetq_lane_u64(index, 1))));
+        const Vector lane0 = vreinterpretq_f64_u64(vld1q_u64(table + 2 * vgetq_lane_u64(index, 0)));
+        const Vector lane1 = vreinterpretq_f64_u64(vld1q_u64(table + 2 * vgetq_lane_u64(index, 1)));
+        first = vzip1q_f64(lane0, lane1);
+        second = vzip2q_f64(lane0, lane1);
     }
 };
 

@@ -41,9 +41,16 @@ struct Avx2 {
     template <int N>
     static Bits ShiftLeft(Bits b) { return _mm256_slli_epi64(b, N); }
     static Mask OddLanes(Bits b) { return AsDoubles(_mm256_cmpeq_epi64(AndBits(b, SplatBits(1)), SplatBits(1))); }
-    static Vector Gather(const std::uint64_t* table, Bits index)
+    // Four 16-byte loads, each lane's pair, then transposed: cheaper than two gathers.
+    static void GatherPairs(const std::uint64_t* table, Bits index, Vector& first, Vector& second)
     {
-        return _mm256_i64gather_pd(reinterpret_cast<const double*>(table), index, 8);
+        const auto pair = [&](long long i) { return _mm_loadu_pd(reinterpret_cast<const double*>(table + 2 * i)); };
+        const __m128i low = _mm256_castsi256_si128(index), high = _mm256_extracti128_si256(index, 1);
+        const Vector lanes01 = _mm256_set_m128d(pair(_mm_extract_epi64(low, 1)), pair(_mm_cvtsi128_si64(low)));
+        const Vector lanes23 = _mm256_set_m128d(pair(_mm_extract_epi64(high, 1)), pair(_mm_cvtsi128_si64(high)));
+        // unpack gives lanes 0, 2, 1, 3 in order
+        first = _mm256_permute4x64_pd(_mm256_unpacklo_pd(lanes01, lanes23), 0xd8);
+        second = _mm256_permute4x64_pd(_mm256_unpackhi_pd(lanes01, lanes23), 0xd8);
     }
 };
 
