@@ -34,10 +34,19 @@ std::ostream& operator<<(std::ostream& os, const Texts& t)
     return os << "a=\"" << t.a << "\" b=\"" << t.b << "\" h=\"" << t.h << "\" eps=\"" << t.eps << "\"";
 }
 
+// Every root line's f_root is f at the root the line reports, bit for bit.
+void ExpectFRootIsFAtTheRoot(const RootRecords& roots)
+{
+    for (const RootRecord& r : roots.records)
+        EXPECT_TRUE(SameDouble(r.fRoot, TargetFunction(r.root))) << "root line " << r.number << ": " << r.root;
+}
+
 RunRecorder RunTexts(const Texts& t)
 {
     RunRecorder recorder;
-    CalculationRun(t.a, t.b, t.h, t.eps, recorder.Report(), recorder.Plot());
+    RootRecords roots;
+    CalculationRun(t.a, t.b, t.h, t.eps, recorder.Report(), recorder.Plot(), &roots);
+    ExpectFRootIsFAtTheRoot(roots);
     return recorder;
 }
 
@@ -176,7 +185,9 @@ TEST_P(CalculationRunPlotDefinition, PointsAreTheAccumulatedAbscissaeAndTheirFun
 {
     const CalculationInputs in = GetParam();
     RunRecorder run;
-    CalculationRun(in, run.Report(), run.Plot());
+    RootRecords roots;
+    CalculationRun(in, run.Report(), run.Plot(), &roots);
+    ExpectFRootIsFAtTheRoot(roots);
     const auto points = run.Points();
     const auto expected = ReferenceAbscissae(in.a, in.b, in.h);
     ASSERT_EQ(points.size(), expected.size());
