@@ -284,7 +284,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Two roots inside one step (1.019 and 4.595 in [1, 5]) give no sign change.
         ReportExample{{"1", "1", "4", "0.0001"}, {kNoRoots}},
         // a > b: nothing is scanned.
-        ReportExample{{"5", "1", "0.1", "0.0001"}, {kNoRoots}}));
+        ReportExample{{"5", "1", "0.1", "0.0001"}, {kNoRoots}},
+        // 6000 steps, scanned a block of 256 at a time, each zero's sign change in another block: the
+        // four zeros of f, to six places.
+        ReportExample{{"1", "7", "0.001", "0.0001"},
+                      {RootLine(1, "1.019122"), RootLine(2, "4.595297"), RootLine(3, "5.160559"), RootLine(4, "6.132001")}}));
 
 TEST(CalculationRunScan, TheAbscissaNearZeroIsNotZeroSoThePoleIntervalIsRefined)
 {
