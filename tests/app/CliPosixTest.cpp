@@ -185,9 +185,10 @@ TEST(CliExecutable, LinksNoWindowToolkit)
     }
 }
 
-// Starts the executable with stdout to /dev/null and stderr to `errFile`, the signals at their
+// Starts the executable with stdout to `outFile` and stderr to `errFile`, the signals at their
 // default actions, and, when `fileSizeLimit` is given, that limit on the files it writes.
-pid_t StartExecutable(const std::vector<std::string>& arguments, const std::string& errFile, rlim_t fileSizeLimit = 0)
+pid_t StartExecutable(const std::vector<std::string>& arguments, const std::string& errFile, rlim_t fileSizeLimit = 0,
+                      const std::string& outFile = "/dev/null")
 {
     std::vector<std::string> all{ROOTFINDER_CLI_PATH};
     all.insert(all.end(), arguments.begin(), arguments.end());
@@ -196,7 +197,7 @@ pid_t StartExecutable(const std::vector<std::string>& arguments, const std::stri
     argv.push_back(nullptr);
     const pid_t pid = fork();
     if (pid == 0) {
-        const int out = open("/dev/null", O_WRONLY);
+        const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (out < 0 || err < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0) _exit(126);
         for (int signal : {SIGINT, SIGTERM, SIGQUIT, SIGXFSZ}) std::signal(signal, SIG_DFL);
@@ -251,14 +252,15 @@ TEST(CliExecutable, ASignalDuringTheRunLeavesNoPartialFile)
     }
 }
 
-TEST(CliExecutable, AFailedWriteLeavesTheExistingFileAndNoTemporary)
+TEST(CliExecutable, AFailedWriteStopsTheRunAndLeavesTheExistingFileAndNoTemporary)
 {
     if (*ROOTFINDER_CLI_LAUNCHER) GTEST_SKIP() << "started directly, not through the emulator it needs";
     TempDir dir;
-    TempPath err(".err");
+    TempPath err(".err"), out(".out");
     std::ofstream(dir / "points.csv", std::ios::binary) << "keep\n";
     // 4003 points take about 150 kB; the file may grow to 64 kB, and SIGXFSZ is at its default.
-    const pid_t pid = StartExecutable({"--points", dir / "points.csv", "1", "5", "0.001", "1e-4"}, err.String(), 64 * 1024);
+    const pid_t pid = StartExecutable({"--points", dir / "points.csv", "1", "5", "0.001", "1e-4"}, err.String(), 64 * 1024,
+                                      out.String());
     ASSERT_GT(pid, 0);
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
@@ -270,6 +272,8 @@ TEST(CliExecutable, AFailedWriteLeavesTheExistingFileAndNoTemporary)
     ExpectEveryLinePrefixed(message);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"points.csv"});
     EXPECT_EQ(ReadFile(dir / "points.csv"), "keep\n");
+    // The run stopped at the failed write, in the plot: the roots header and lines never came.
+    EXPECT_EQ(ReadFile(out.Path()), kFunctionHeader + "\n");
 }
 
 // ---------------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "Conversions.h"
 #include "EvaluateBlock.h"
 #include "Exception.h"
+#include "TargetFunction.h"
 #include "framework/ScopedLocale.h"
 
 #include <fstream>
@@ -433,6 +434,8 @@ TEST_P(CliRoots, WritesTheVerdictOfEveryRootLineAndEveryZero)
         const double root = std::stod(fields[1]);
         EXPECT_EQ(Shortest(root), fields[1]);
         EXPECT_EQ(rootLines[2 + i], fields[0] + "-й = " + FloatToStrF(root, ffFixed, 8, 6));
+        // f_root is f at that root, bit for bit.
+        EXPECT_TRUE(SameDouble(std::stod(fields[2]), TargetFunction(root))) << lines[1 + i];
         EXPECT_EQ(fields[6] + "," + fields[7] + "," + fields[10], GetParam().verdicts[i]) << lines[1 + i];
         // A root's enclosure and distance read back to the same doubles; other verdicts have none.
         if (fields[7] == "root") {

@@ -34,10 +34,19 @@ std::ostream& operator<<(std::ostream& os, const Texts& t)
     return os << "a=\"" << t.a << "\" b=\"" << t.b << "\" h=\"" << t.h << "\" eps=\"" << t.eps << "\"";
 }
 
+// Every root line's f_root is f at the root the line reports, bit for bit.
+void ExpectFRootIsFAtTheRoot(const RootRecords& roots)
+{
+    for (const RootRecord& r : roots.records)
+        EXPECT_TRUE(SameDouble(r.fRoot, TargetFunction(r.root))) << "root line " << r.number << ": " << r.root;
+}
+
 RunRecorder RunTexts(const Texts& t)
 {
     RunRecorder recorder;
-    CalculationRun(t.a, t.b, t.h, t.eps, recorder.Report(), recorder.Plot());
+    RootRecords roots;
+    CalculationRun(t.a, t.b, t.h, t.eps, recorder.Report(), recorder.Plot(), &roots);
+    ExpectFRootIsFAtTheRoot(roots);
     return recorder;
 }
 
@@ -176,7 +185,9 @@ TEST_P(CalculationRunPlotDefinition, PointsAreTheAccumulatedAbscissaeAndTheirFun
 {
     const CalculationInputs in = GetParam();
     RunRecorder run;
-    CalculationRun(in, run.Report(), run.Plot());
+    RootRecords roots;
+    CalculationRun(in, run.Report(), run.Plot(), &roots);
+    ExpectFRootIsFAtTheRoot(roots);
     const auto points = run.Points();
     const auto expected = ReferenceAbscissae(in.a, in.b, in.h);
     ASSERT_EQ(points.size(), expected.size());
@@ -273,7 +284,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Two roots inside one step (1.019 and 4.595 in [1, 5]) give no sign change.
         ReportExample{{"1", "1", "4", "0.0001"}, {kNoRoots}},
         // a > b: nothing is scanned.
-        ReportExample{{"5", "1", "0.1", "0.0001"}, {kNoRoots}}));
+        ReportExample{{"5", "1", "0.1", "0.0001"}, {kNoRoots}},
+        // 6000 steps, scanned a block of 256 at a time, each zero's sign change in another block: the
+        // four zeros of f, to six places.
+        ReportExample{{"1", "7", "0.001", "0.0001"},
+                      {RootLine(1, "1.019122"), RootLine(2, "4.595297"), RootLine(3, "5.160559"), RootLine(4, "6.132001")}}));
 
 TEST(CalculationRunScan, TheAbscissaNearZeroIsNotZeroSoThePoleIntervalIsRefined)
 {

@@ -33,12 +33,15 @@ struct CountingFunction {
     int Evaluations() const { return static_cast<int>(arguments.size()); }
 };
 
-// The root to 12 significant digits and the number of updates, both from the same iteration
-// computed in 40-digit arithmetic from the double starting points and eps.
+// The root to 12 significant digits, from the same iteration computed in 40-digit arithmetic from
+// the double starting points and eps, and every approximation this build computes, pinned: each is
+// the update from the two before it and f there, done in exact rational arithmetic and rounded
+// once to a double (f there is this build's, within 1.5 units of the largest term's last place of
+// 40-digit f). The update rounded at each operation instead moves some of them by a unit.
 struct Refinement {
     double x0, x1, eps;
     double root;
-    int updates;
+    std::vector<double> approximations; // one per update; the last is the root
 };
 
 void PrintTo(const Refinement& r, std::ostream* os)
@@ -48,7 +51,7 @@ void PrintTo(const Refinement& r, std::ostream* os)
 
 class SecantRootRefinement : public testing::TestWithParam<Refinement> {};
 
-TEST_P(SecantRootRefinement, ReturnsTheRootOf40DigitArithmeticAfterAsManyUpdates)
+TEST_P(SecantRootRefinement, ReturnsTheRootOf40DigitArithmeticThroughThePinnedApproximations)
 {
     const Refinement& r = GetParam();
     CountingFunction f;
@@ -56,25 +59,33 @@ TEST_P(SecantRootRefinement, ReturnsTheRootOf40DigitArithmeticAfterAsManyUpdates
     const double root = secant_detail::Iterate(r.x0, r.x1, r.eps, f, updates);
 
     EXPECT_TRUE(RelativelyNear(root, r.root));
-    EXPECT_EQ(updates, r.updates);
-    EXPECT_EQ(f.Evaluations(), r.updates + 2); // f(x0), f(x1), then one per update, the last included
-    // The seam is the routine callers use, bit for bit.
+    EXPECT_EQ(updates, static_cast<int>(r.approximations.size()));
+    EXPECT_EQ(f.Evaluations(), updates + 2); // f(x0), f(x1), then one per update, the last included
+    for (std::size_t i = 0; i < r.approximations.size() && 2 + i < f.arguments.size(); ++i)
+        EXPECT_TRUE(SameDouble(f.arguments[2 + i], r.approximations[i])) << "approximation " << i + 1;
+    // The seam is the routine callers use, bit for bit, and f_root is f at the root it returns.
     EXPECT_EQ(Bits(SecantRoot(r.x0, r.x1, r.eps)), Bits(root));
+    EXPECT_TRUE(SameDouble(SecantRefinement(r.x0, r.x1, r.eps).fRoot, TargetFunction(root)));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Examples, SecantRootRefinement,
-    testing::Values(Refinement{1.0, 1.1, 1e-4, 1.01912193673, 4},
-                    // The same points in the other order: x1 is the newer point.
-                    Refinement{1.1, 1.0, 1e-4, 1.01912173841, 3},
-                    // One update although the starting points already lie closer than eps.
-                    Refinement{1.0, 1.1, 0.5, 1.02136305097, 1},
-                    Refinement{1.0, 1.1, 1e-8, 1.01912193641, 5},
-                    Refinement{4.5, 4.6, 1e-4, 4.59529672431, 3},
-                    // Across the pole at 0: the stop test ignores the residual.
-                    Refinement{-0.05, 0.05, 1e-4, 0.0499864150125, 3},
-                    // Leaves its interval for the root at 1.019.
-                    Refinement{-0.1, 0.2, 1e-4, 1.01912193364, 14}));
+    testing::Values(
+        Refinement{1.0, 1.1, 1e-4, 1.01912193673, {1.0213630509673384, 1.0188584383766532, 1.0191227851780533, 1.0191219367315558}},
+        // The same points in the other order: x1 is the newer point.
+        Refinement{1.1, 1.0, 1e-4, 1.01912173841, {1.0213630509673384, 1.0191834035856715, 1.0191217384075122}},
+        // One update although the starting points already lie closer than eps.
+        Refinement{1.0, 1.1, 0.5, 1.02136305097, {1.0213630509673384}},
+        Refinement{1.0, 1.1, 1e-8, 1.01912193641,
+                   {1.0213630509673384, 1.0188584383766532, 1.0191227851780533, 1.0191219367315558, 1.0191219364101878}},
+        Refinement{4.5, 4.6, 1e-4, 4.59529672431, {4.595987445868713, 4.595290636809206, 4.595296724307201}},
+        // Across the pole at 0: the stop test ignores the residual.
+        Refinement{-0.05, 0.05, 1e-4, 0.0499864150125, {-0.002485434395372454, 0.0499932084278549, 0.04998641501245579}},
+        // Leaves its interval for the root at 1.019.
+        Refinement{-0.1, 0.2, 1e-4, 1.01912193364,
+                   {0.1572576045459274, 0.24343773865566762, 0.2784782665721406, 0.35453022074194657, 0.4325156054527638,
+                    0.5345407994182716, 0.6508398809454032, 0.7785121967409702, 0.8962636449460211, 0.97755994764698,
+                    1.0118806003575518, 1.0186916086268767, 1.0191174624381767, 1.0191219336437563}}));
 
 TEST(SecantRootSteps, EvaluatesX0FirstThenX1ThenEachNewApproximation)
 {
