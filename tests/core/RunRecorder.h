@@ -8,6 +8,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,12 @@ private:
     ReportPart report_{*this};
     PlotPart plot_{*this};
 };
+
+// A run's inputs as a failing test names them.
+inline void PrintTo(const CalculationInputs& in, std::ostream* os)
+{
+    *os << "a = " << in.a << ", b = " << in.b << ", h = " << in.h << ", eps = " << in.eps;
+}
 
 // The values given to 12 significant digits are compared with this relative tolerance.
 inline constexpr double kTwelveDigitsTolerance = 1e-11;
