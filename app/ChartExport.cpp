@@ -1,11 +1,11 @@
 // The chart module: draws a run's plot as the main window's chart draws it, 544 x 446 pixels,
 // into PNG or SVG bytes. Needs no display.
-#include "ChartModule.h"
+#include "app/ChartModule.h"
 
-#include "Application.h"
-#include "Desktop.h"
-#include "Exception.h"
-#include "MainForm.h"
+#include "framework/base/Exception.h"
+#include "framework/gui/Application.h"
+#include "os/Desktop.h"
+#include "ui/MainForm.h"
 
 #include <QBuffer>
 #include <QFile>

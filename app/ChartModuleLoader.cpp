@@ -1,8 +1,8 @@
-#include "ChartModuleLoader.h"
+#include "app/ChartModuleLoader.h"
 
-#include "ChartModule.h"
-#include "DynamicLibrary.h"
-#include "Exception.h"
+#include "app/ChartModule.h"
+#include "framework/base/Exception.h"
+#include "os/DynamicLibrary.h"
 
 #if !defined(ROOTFINDER_CHART_MODULE) || !defined(ROOTFINDER_CHART_MODULE_DIR)
 #error "ROOTFINDER_CHART_MODULE and ROOTFINDER_CHART_MODULE_DIR must name the chart module and its place"

@@ -1,11 +1,11 @@
-#include "Cli.h"
+#include "app/Cli.h"
 
-#include "Conversions.h"
-#include "EvaluateBlock.h"
-#include "Exception.h"
-#include "SaveFile.h"
-#include "SystemError.h"
-#include "Version.h"
+#include "core/EvaluateBlock.h"
+#include "framework/base/Conversions.h"
+#include "framework/base/Exception.h"
+#include "generated/Version.h"
+#include "os/SaveFile.h"
+#include "os/SystemError.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "VerifyModule.h"
+#include "app/VerifyModule.h"
 
 #include <algorithm>
 #include <new>

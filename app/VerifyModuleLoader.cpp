@@ -1,8 +1,8 @@
-#include "VerifyModuleLoader.h"
+#include "app/VerifyModuleLoader.h"
 
-#include "DynamicLibrary.h"
-#include "Exception.h"
-#include "VerifyModule.h"
+#include "app/VerifyModule.h"
+#include "framework/base/Exception.h"
+#include "os/DynamicLibrary.h"
 
 #if !defined(ROOTFINDER_VERIFY_MODULE) || !defined(ROOTFINDER_VERIFY_MODULE_DIR)
 #error "ROOTFINDER_VERIFY_MODULE and ROOTFINDER_VERIFY_MODULE_DIR must name the verdict module and its place"

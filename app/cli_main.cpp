@@ -1,13 +1,13 @@
-#include "Cli.h"
-#include "Console.h"
-#include "FloatControl.h"
+#include "app/Cli.h"
+#include "framework/base/FloatControl.h"
+#include "os/Console.h"
 
 #ifdef ROOTFINDER_CHART_MODULE
-#include "ChartModuleLoader.h"
+#include "app/ChartModuleLoader.h"
 #endif
 
 #ifdef ROOTFINDER_VERIFY_MODULE
-#include "VerifyModuleLoader.h"
+#include "app/VerifyModuleLoader.h"
 #endif
 
 #include <clocale>

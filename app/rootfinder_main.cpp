@@ -1,9 +1,9 @@
 // The window program. Its arguments are ignored.
-#include "MainForm.h"
-#include "Shell.h"
+#include "framework/gui/Shell.h"
+#include "ui/MainForm.h"
 
 #ifdef ROOTFINDER_VERIFY_MODULE
-#include "VerifyModuleLoader.h"
+#include "app/VerifyModuleLoader.h"
 #endif
 
 // Both parameters stay in the signature: on Windows Qt's entry point calls main as main(argc, argv).

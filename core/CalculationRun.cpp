@@ -1,10 +1,10 @@
-#include "CalculationRun.h"
+#include "core/CalculationRun.h"
 
-#include "Conversions.h"
-#include "EvaluateBlock.h"
-#include "Exception.h"
-#include "ExactArithmetic.h"
-#include "SecantRoot.h"
+#include "core/EvaluateBlock.h"
+#include "core/ExactArithmetic.h"
+#include "core/SecantRoot.h"
+#include "framework/base/Conversions.h"
+#include "framework/base/Exception.h"
 
 #include <bit>
 #include <cmath>

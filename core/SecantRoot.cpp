@@ -1,7 +1,7 @@
-#include "SecantRoot.h"
+#include "core/SecantRoot.h"
 
-#include "Conversions.h"
-#include "Exception.h"
+#include "framework/base/Conversions.h"
+#include "framework/base/Exception.h"
 
 double SecantRoot(double x0, double x1, double eps) { return SecantRefinement(x0, x1, eps).root; }
 

@@ -1,8 +1,8 @@
 #pragma once
 // Secant refinement: x2 = x1 - (x1 - x0) * f1 / (f1 - f0), then the newest two points are
 // kept whatever their signs, until two successive approximations lie within eps.
-#include "ExactArithmetic.h"
-#include "TargetFunction.h"
+#include "core/ExactArithmetic.h"
+#include "core/TargetFunction.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
-#include "RootCheckDialog.h"
+#include "ui/RootCheckDialog.h"
 
-#include "Conversions.h"
-#include "ui_RootCheckDialog.h"
+#include "framework/base/Conversions.h"
+#include "ui/ui_RootCheckDialog.h"
 
 #include <QHeaderView>
 

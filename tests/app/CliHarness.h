@@ -1,10 +1,10 @@
 #pragma once
 // What the command-line tests share: CliMain run in-process on tmpfile() streams, scratch files
 // and directories, and a chart hook that records its calls.
-#include "ReadBack.h"
-#include "Cli.h"
+#include "app/Cli.h"
+#include "tests/app/ReadBack.h"
 
-#include "core/RunRecorder.h"
+#include "tests/core/RunRecorder.h"
 
 #include <gtest/gtest.h>
 

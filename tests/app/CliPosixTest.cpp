@@ -2,10 +2,10 @@
 // executable started through a POSIX shell, with signals, resource limits and closed standard
 // streams. The build takes this file on POSIX systems only; on Windows the output comparison of
 // scripts/test-platforms covers the executable.
-#include "CliHarness.h"
+#include "tests/app/CliHarness.h"
 
-#include "EvaluateBlock.h"
-#include "framework/ScopedLocale.h"
+#include "core/EvaluateBlock.h"
+#include "tests/framework/base/ScopedLocale.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>

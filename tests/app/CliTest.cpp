@@ -1,13 +1,13 @@
 // The command line: CliMain in-process on tmpfile() streams (the executable itself, where a POSIX
 // system starts it: CliPosixTest.cpp).
-#include "CliHarness.h"
+#include "tests/app/CliHarness.h"
 
-#include "CalculationRun.h"
-#include "Conversions.h"
-#include "EvaluateBlock.h"
-#include "Exception.h"
-#include "TargetFunction.h"
-#include "framework/ScopedLocale.h"
+#include "core/CalculationRun.h"
+#include "core/EvaluateBlock.h"
+#include "core/TargetFunction.h"
+#include "framework/base/Conversions.h"
+#include "framework/base/Exception.h"
+#include "tests/framework/base/ScopedLocale.h"
 
 #include <fstream>
 #include <sstream>

@@ -1,16 +1,16 @@
 // CalculationRun: the order of what reaches the two sinks, the plot's abscissae, the scan's
 // root lines, the guards and the conversion errors.
-#include "CalculationRun.h"
-#include "EvaluateBlock.h"
-#include "ExactArithmetic.h"
-#include "ExactSumOracle.h"
-#include "RunRecorder.h"
-#include "SecantRoot.h"
-#include "TargetFunction.h"
+#include "core/CalculationRun.h"
+#include "core/EvaluateBlock.h"
+#include "core/ExactArithmetic.h"
+#include "core/SecantRoot.h"
+#include "core/TargetFunction.h"
+#include "tests/core/ExactSumOracle.h"
+#include "tests/core/RunRecorder.h"
 
-#include "Conversions.h"
-#include "Exception.h"
-#include "framework/ScopedLocale.h"
+#include "framework/base/Conversions.h"
+#include "framework/base/Exception.h"
+#include "tests/framework/base/ScopedLocale.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The error-free transformations and the extended-precision plot bound built from them: their
 // contracts checked in exact integer arithmetic, and the bound against a real x87 unit where the
 // platform's long double is the x87 format.
-#include "ExactArithmetic.h"
-#include "ExactSumOracle.h"
-#include "FloatControl.h"
+#include "core/ExactArithmetic.h"
+#include "framework/base/FloatControl.h"
+#include "tests/core/ExactSumOracle.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // SecantRoot: the secant iteration, its stop rule, its counts (through the Iterate seam)
 // and its cap.
-#include "RunRecorder.h"
-#include "SecantRoot.h"
-#include "TargetFunction.h"
+#include "core/SecantRoot.h"
+#include "core/TargetFunction.h"
+#include "tests/core/RunRecorder.h"
 
-#include "Conversions.h"
-#include "Exception.h"
-#include "framework/ScopedLocale.h"
+#include "framework/base/Conversions.h"
+#include "framework/base/Exception.h"
+#include "tests/framework/base/ScopedLocale.h"
 
 #include <gtest/gtest.h>
 

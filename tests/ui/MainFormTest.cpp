@@ -1,11 +1,11 @@
 // The main window as the user meets it: its layout and fields as it opens, typing and pressing
 // Calculate, errors, resizing.
-#include "Application.h"
-#include "CalculationRun.h"
-#include "Conversions.h"
-#include "ErrorBoxes.h"
-#include "Exception.h"
-#include "MainForm.h"
+#include "core/CalculationRun.h"
+#include "framework/base/Conversions.h"
+#include "framework/base/Exception.h"
+#include "framework/gui/Application.h"
+#include "tests/ui/ErrorBoxes.h"
+#include "ui/MainForm.h"
 
 #include <QClipboard>
 #include <QInputMethodEvent>

@@ -1,6 +1,6 @@
-#include "Forms.h"
+#include "framework/gui/Forms.h"
 
-#include "Exception.h"
+#include "framework/base/Exception.h"
 
 #include <QMetaProperty>
 

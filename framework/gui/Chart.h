@@ -3,7 +3,7 @@
 // interactions, the read-out of the point under the mouse, the context menu and the pictures of
 // the chart (ChartImage.cpp). The chart's and the series' settings are properties of the chart,
 // so a form description sets them.
-#include "Series.h"
+#include "framework/gui/Series.h"
 
 #include <qcustomplot.h>
 

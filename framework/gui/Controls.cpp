@@ -1,6 +1,6 @@
-#include "Controls.h"
+#include "framework/gui/Controls.h"
 
-#include "Application.h"
+#include "framework/gui/Application.h"
 
 #include <QKeyEvent>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The application object: brings up Qt, owns the forms, runs the event loop and shows the
 // errors that escape event handlers in the standard error box.
-#include "Exception.h"
+#include "framework/base/Exception.h"
 
 #include <exception>
 

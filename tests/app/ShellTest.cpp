@@ -1,6 +1,6 @@
 // The program's entry routine, run in a process of its own over test forms (shell_probe): what
 // the user sees and the exit status on every path.
-#include "Desktop.h"
+#include "os/Desktop.h"
 
 #include <QProcess>
 #include <QTest>

@@ -1,10 +1,10 @@
 // The chart and its series: points, gaps, redrawing, the settings a form description makes,
 // the mouse interactions, the read-out, the context menu and the chart's pictures.
-#include "Application.h"
-#include "Chart.h"
-#include "Conversions.h"
-#include "Exception.h"
-#include "HeapInUse.h"
+#include "framework/base/Conversions.h"
+#include "framework/base/Exception.h"
+#include "framework/gui/Application.h"
+#include "framework/gui/Chart.h"
+#include "tests/framework/gui/HeapInUse.h"
 
 #include <QClipboard>
 #include <QFileDialog>

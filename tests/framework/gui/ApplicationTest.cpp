@@ -1,8 +1,8 @@
 // Qt's own texts follow the user's language, as in a native program. Run under ru_RU.UTF-8: the
 // standard error box's button and the text boxes' context menus read as Qt's Russian catalogue
 // writes them (it keeps the Latin "OK").
-#include "Application.h"
-#include "Exception.h"
+#include "framework/base/Exception.h"
+#include "framework/gui/Application.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>

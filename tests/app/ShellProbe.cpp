@@ -1,10 +1,10 @@
 // Runs the program's entry routine over the main form named by SHELL_PROBE_FORM and prints what
 // the user would see: "shown" when the main window appears, "box: TEXT" for every error box (each
 // is closed at once) and "closed" when the main window closes. The arguments are passed on.
-#include "Application.h"
-#include "Exception.h"
-#include "MainForm.h"
-#include "Shell.h"
+#include "framework/base/Exception.h"
+#include "framework/gui/Application.h"
+#include "framework/gui/Shell.h"
+#include "ui/MainForm.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>

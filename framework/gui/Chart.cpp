@@ -1,7 +1,7 @@
-#include "Chart.h"
+#include "framework/gui/Chart.h"
 
-#include "Application.h"
-#include "Conversions.h"
+#include "framework/base/Conversions.h"
+#include "framework/gui/Application.h"
 
 #include <QClipboard>
 #include <QFileDialog>

@@ -1,8 +1,8 @@
 // A picture of the chart whose save fails for the file-size limit, which only a POSIX system
 // sets: the build takes this file on POSIX systems only.
-#include "Application.h"
-#include "Chart.h"
-#include "Exception.h"
+#include "framework/base/Exception.h"
+#include "framework/gui/Application.h"
+#include "framework/gui/Chart.h"
 
 #include <QDir>
 #include <QFile>

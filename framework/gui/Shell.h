@@ -3,8 +3,8 @@
 // run the event loop until it is closed, and report an error that escapes any of them once.
 // The process ends with status 0 on every path but one: with no display the window cannot
 // appear, which is said in one line on stderr and ends the process with status 1.
-#include "Application.h"
-#include "Exception.h"
+#include "framework/base/Exception.h"
+#include "framework/gui/Application.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "FloatControl.h"
+#include "framework/base/FloatControl.h"
 
 #include <cfenv>
 

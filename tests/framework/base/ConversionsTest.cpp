@@ -1,7 +1,7 @@
 // The locale-aware conversions: StrToFloat, FloatToStrF, IntToStr, DecimalSeparator.
-#include "Conversions.h"
-#include "Exception.h"
-#include "ScopedLocale.h"
+#include "framework/base/Conversions.h"
+#include "framework/base/Exception.h"
+#include "tests/framework/base/ScopedLocale.h"
 
 #include <gtest/gtest.h>
 

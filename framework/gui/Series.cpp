@@ -1,7 +1,7 @@
-#include "Series.h"
+#include "framework/gui/Series.h"
 
-#include "Chart.h"
-#include "MemoryAdvice.h"
+#include "framework/gui/Chart.h"
+#include "os/MemoryAdvice.h"
 
 const QCPGraphData TFastLineSeries::kBlankPoint;
 

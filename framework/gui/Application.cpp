@@ -1,9 +1,9 @@
-#include "Application.h"
+#include "framework/gui/Application.h"
 
-#include "Conversions.h"
-#include "Desktop.h"
-#include "FloatControl.h"
-#include "Forms.h"
+#include "framework/base/Conversions.h"
+#include "framework/base/FloatControl.h"
+#include "framework/gui/Forms.h"
+#include "os/Desktop.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "Chart.h"
+#include "framework/gui/Chart.h"
 
-#include "Conversions.h"
-#include "Exception.h"
-#include "SaveFile.h"
+#include "framework/base/Conversions.h"
+#include "framework/base/Exception.h"
+#include "os/SaveFile.h"
 
 #include <QBuffer>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "Conversions.h"
+#include "framework/base/Conversions.h"
 
-#include "Exception.h"
+#include "framework/base/Exception.h"
 
 #include <fast_float/fast_float.h>
 

@@ -1,4 +1,4 @@
-#include "HeapInUse.h"
+#include "tests/framework/gui/HeapInUse.h"
 
 #include <malloc.h>
 
