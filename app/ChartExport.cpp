@@ -27,6 +27,7 @@ void ReportOnlyQtFailures(QtMsgType type, const QMessageLogContext&, const QStri
 
 QByteArray DrawChart(const PlotPoint* points, std::size_t count, bool svg)
 {
+    if (svg && !ROOTFINDER_HAVE_SVG) throw Exception(std::string("Не могу нарисовать график: ") + TChart::kNoSvg + ", выберите PNG.");
     // The chart is the main window's own, built from its form description, on no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // The offscreen platform reads its fonts from a folder: where Qt would not find them, the system's own.

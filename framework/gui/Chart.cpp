@@ -13,7 +13,7 @@ TChart::TChart(QWidget* parent)
 {
     plotLayout()->insertRow(0);
     plotLayout()->addElement(0, 0, title_);
-    series_.push_back(new TFastLineSeries(this));
+    series_.push_back(new TFastLineSeries(xAxis, yAxis, [this] { Redraw(); }));
     axisRect()->setupFullAxesBox(true); // a frame: top and right axes without labels
     // Drag pans, the wheel zooms; a rectangle drawn with the right button zooms into it.
     setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);

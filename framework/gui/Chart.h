@@ -22,11 +22,12 @@ public:
     // The size of the chart as designed, and of its pictures.
     static constexpr int kImageWidth = 544;
     static constexpr int kImageHeight = 446;
+    // Why a build without Qt SVG refuses an SVG picture, as the messages say it.
+    static constexpr char kNoSvg[] = "эта сборка не умеет сохранять SVG";
 
     explicit TChart(QWidget* parent = nullptr);
 
     TFastLineSeries* GetSeries(int index) const { return series_[static_cast<std::size_t>(index)]; }
-    int SeriesCount() const { return static_cast<int>(series_.size()); }
 
     QString Title() const;
     void SetTitle(const QString& title);
@@ -46,7 +47,7 @@ public:
     void SaveImage(const QString& file);
 
     // The same picture as a PNG, SVG or PDF ("png", "svg", "pdf") written to `output`; false
-    // when it cannot.
+    // when it cannot, SVG included in a build without Qt SVG.
     bool WriteImage(QIODevice& output, const QString& format);
 
     // The same picture, as an image.

@@ -39,10 +39,7 @@ bool WriteSvg(TChart& chart, QIODevice& output)
     return painter.end();
 }
 #else
-bool WriteSvg(TChart&, QIODevice&)
-{
-    throw Exception("Эта сборка не умеет сохранять SVG: выберите PNG.");
-}
+bool WriteSvg(TChart&, QIODevice&) { return false; }
 #endif
 
 } // namespace
@@ -55,7 +52,7 @@ void TChart::SaveImage(const QString& file)
         throw Exception("Не понимаю, в каком формате сохранить " + QuoteForMessage(path) +
                         ": имя файла должно оканчиваться на .png, .svg или .pdf.");
     if (format == "svg" && !ROOTFINDER_HAVE_SVG)
-        throw Exception("Не могу сохранить " + QuoteForMessage(path) + ": эта сборка не умеет сохранять SVG, выберите PNG или PDF.");
+        throw Exception("Не могу сохранить " + QuoteForMessage(path) + ": " + TChart::kNoSvg + ", выберите PNG или PDF.");
     // Written as the command line writes its files: under a temporary name beside the old file,
     // which is replaced only by a whole picture.
     TSaveFile output(path);
@@ -69,6 +66,9 @@ void TChart::SaveImage(const QString& file)
 
 bool TChart::WritePdf(QIODevice& output)
 {
+    // Qt's PDF writer, unlike its PNG and SVG writers, reports success to a device that refuses
+    // every write.
+    if (output.isOpen() && !output.isWritable()) return false;
     const ReadoutHidden hidden(*readoutLayer_);
     QPdfWriter pdf(&output);
     pdf.setTitle(Title());

@@ -1,12 +1,13 @@
 #include "framework/gui/Series.h"
 
-#include "framework/gui/Chart.h"
 #include "os/MemoryAdvice.h"
+
+#include <utility>
 
 const QCPGraphData TFastLineSeries::kBlankPoint;
 
-TFastLineSeries::TFastLineSeries(TChart* chart)
-    : QCPGraph(chart->xAxis, chart->yAxis), chart_(chart), points_(*data())
+TFastLineSeries::TFastLineSeries(QCPAxis* keyAxis, QCPAxis* valueAxis, std::function<void()> changed)
+    : QCPGraph(keyAxis, valueAxis), changed_(std::move(changed)), points_(*data())
 {
     setLineStyle(lsLine);
     setScatterStyle(QCPScatterStyle::ssNone);
@@ -86,10 +87,10 @@ void TFastLineSeries::QueueRedraw()
 {
     redrawQueued_ = true;
     QMetaObject::invokeMethod(
-        chart_,
+        this,
         [this] {
             redrawQueued_ = false;
-            chart_->Redraw();
+            changed_();
         },
         Qt::QueuedConnection);
 }

@@ -8,9 +8,8 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
-
-class TChart;
 
 // A plain line through the points, without a mark at each; points are kept in ascending x.
 // Adding a point is cheap: 16 bytes in the graph's container, and one redraw after the event that
@@ -22,7 +21,9 @@ class TFastLineSeries : public QCPGraph {
     Q_OBJECT
 
 public:
-    explicit TFastLineSeries(TChart* chart);
+    // A series drawn on the plot's two axes. `changed` is called once after each event that added
+    // or removed points: the chart redraws there.
+    TFastLineSeries(QCPAxis* keyAxis, QCPAxis* valueAxis, std::function<void()> changed);
 
     // Removes every point and returns their memory.
     void Clear();
@@ -39,9 +40,6 @@ public:
     void AddBlock(const double* xs, const double* ys, std::size_t count);
 
     int Count() const { return points_.size(); }
-
-    // Points the storage has room for.
-    qsizetype Capacity() const { return room_; }
 
     // The point whose x is nearest to `x` (the earlier one of two as near); null without points.
     const QCPGraphData* NearestInX(double x) const;
@@ -80,7 +78,7 @@ private:
     // point is made inline instead, as a copy of this one with its two public fields set.
     static const QCPGraphData kBlankPoint;
 
-    TChart* chart_;
+    std::function<void()> changed_;
     QCPGraphDataContainer& points_; // the graph's own, shared with data()
     QVector<QCPGraphData> block_;   // AddBlock's points on their way in
     qsizetype room_ = 0;

@@ -1,29 +1,22 @@
-// The chart and its series: points, gaps, redrawing, the settings a form description makes,
-// the mouse interactions, the read-out, the context menu and the chart's pictures.
+// The chart: the settings a form description makes, the mouse interactions, the read-out, the
+// context menu and the chart's pictures.
 #include "framework/base/Conversions.h"
 #include "framework/base/Exception.h"
 #include "framework/gui/Application.h"
 #include "framework/gui/Chart.h"
-#include "tests/framework/gui/HeapInUse.h"
+#include "tests/framework/gui/ShownChart.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QFileDialog>
-#include <QSignalSpy>
 #if ROOTFINDER_HAVE_SVG
 #include <QSvgRenderer>
 #endif
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <bit>
-#include <cmath>
-#include <cstdint>
 #include <limits>
 #include <memory>
-#include <tuple>
-#include <utility>
-#include <vector>
-
 
 class ChartTest : public QObject {
     Q_OBJECT
@@ -31,13 +24,6 @@ class ChartTest : public QObject {
     std::unique_ptr<TChart> chart;
 
     TFastLineSeries* Series() const { return chart->GetSeries(0); }
-
-    // y = x on [0, 10], drawn.
-    void PlotLine()
-    {
-        for (int x = 0; x <= 10; ++x) Series()->AddXY(x, x);
-        QTRY_COMPARE(chart->xAxis->range(), QCPRange(0, 10));
-    }
 
     // The point of the plot area at abscissa x, halfway up.
     QPoint PixelAt(double x) const
@@ -57,14 +43,7 @@ class ChartTest : public QObject {
 private slots:
     void initTestCase() { Application->Initialize(); }
 
-    void init()
-    {
-        QApplication::setStartDragDistance(10);
-        chart = std::make_unique<TChart>();
-        chart->resize(544, 446);
-        chart->show();
-        QVERIFY(QTest::qWaitForWindowExposed(chart.get()));
-    }
+    void init() { QVERIFY(ShowChart(chart)); }
 
     void cleanup() { chart.reset(); }
 
@@ -84,90 +63,9 @@ private slots:
         QCOMPARE(chart->yAxis->tickLabelFont().family(), QString("Tahoma"));
     }
 
-    void pointsKeepAscendingXAndNonFiniteOrdinatesBecomeGaps()
-    {
-        const double inf = std::numeric_limits<double>::infinity();
-        const double x[] = {3, 1, 2, 0, 4};
-        const double y[] = {inf, -inf, std::nan(""), 5, 6};
-        for (int i = 0; i < 5; ++i) Series()->AddXY(x[i], y[i]);
-        QCOMPARE(Series()->Count(), 5);
-        double key = 0;
-        for (const QCPGraphData& point : *Series()->data()) {
-            QCOMPARE(point.key, key++);
-            const bool finite = point.key == 0 || point.key == 4;
-            QVERIFY(finite ? std::isfinite(point.value) : std::isnan(point.value));
-        }
-        QTRY_COMPARE(chart->yAxis->range().upper >= 6 && chart->yAxis->range().lower <= 5, true);
-        QVERIFY(chart->yAxis->range().size() < 10); // scaled to the finite points only
-
-        Series()->Clear();
-        QCOMPARE(Series()->Count(), 0);
-    }
-
-    void aBlockLeavesWhatItsPointsWouldOneByOne()
-    {
-        // Into an empty series, rising, back in x, gaps: the block's one pass and its fallbacks.
-        const double inf = std::numeric_limits<double>::infinity();
-        const double x[] = {1, 2, 3, 2.5, 4, 5, 6};
-        const double y[] = {1, inf, 3, 4, std::nan(""), -inf, 7};
-        const auto contents = [this] {
-            std::vector<std::pair<double, std::uint64_t>> points;
-            for (const QCPGraphData& point : *Series()->data()) points.emplace_back(point.key, std::bit_cast<std::uint64_t>(point.value));
-            bool found = false;
-            return std::tuple(points, Series()->getKeyRange(found), Series()->getValueRange(found));
-        };
-        Series()->AddBlock(x, y, 3);
-        Series()->AddBlock(x + 3, y + 3, 4);
-        const auto inBlocks = contents();
-        Series()->Clear();
-        for (int i = 0; i < 7; ++i) Series()->AddXY(x[i], y[i]);
-        QVERIFY(contents() == inBlocks);
-        QCOMPARE(Series()->Count(), 7);
-    }
-
-    void axesFollowThePointsOfTheLatestPlot()
-    {
-        PlotLine();
-        Series()->Clear();
-        for (int x = 100; x <= 110; ++x) Series()->AddXY(x, -x);
-        QTRY_COMPARE(chart->xAxis->range(), QCPRange(100, 110));
-        QVERIFY(chart->yAxis->range().contains(-110) && chart->yAxis->range().contains(-100));
-        QVERIFY(chart->yAxis->range().size() < 20);
-    }
-
-    void storageHoldsAtMost32BytesAPoint()
-    {
-        if (HeapInUse() < 0) QSKIP("this C library does not tell how much of its heap is in use");
-        // Measured right after each growth of the storage, its worst moment, up to a size where
-        // malloc maps blocks of their own and realloc moves them.
-        const double before = HeapInUse();
-        qsizetype capacity = 0;
-        int growths = 0;
-        for (int i = 0; i < 5'000'000; ++i) {
-            Series()->AddXY(i, i % 7);
-            if (Series()->Capacity() == capacity) continue;
-            capacity = Series()->Capacity();
-            if (++growths == 1) continue; // the first block is a fixed cost
-            const double bytesPerPoint = (HeapInUse() - before) / Series()->Count();
-            QVERIFY2(bytesPerPoint <= 32, qPrintable(QString("%1 bytes a point at %2 points").arg(bytesPerPoint).arg(i + 1)));
-        }
-        QVERIFY(growths > 20);
-    }
-
-    void manyPointsRedrawOnceAfterwards()
-    {
-        QSignalSpy replots(chart.get(), &QCustomPlot::afterReplot);
-        for (int i = 0; i < 10000; ++i) Series()->AddXY(i, std::sin(i / 100.0));
-        QCOMPARE(replots.count(), 0);
-        QTRY_COMPARE(replots.count(), 1);
-        QTest::qWait(50);
-        QCOMPARE(replots.count(), 1);
-        QCOMPARE(chart->xAxis->range(), QCPRange(0, 9999));
-    }
-
     void mouseZoomsPansAndDoubleClickShowsAll()
     {
-        PlotLine();
+        QVERIFY(PlotLine(*chart));
         QCustomPlot* plot = chart.get();
         const QPoint centre = chart->axisRect()->rect().center();
 
@@ -192,20 +90,6 @@ private slots:
         QTest::mouseDClick(plot, Qt::LeftButton, {}, centre);
         QTest::mouseRelease(plot, Qt::LeftButton, {}, centre); // QTest leaves the button down
         QCOMPARE(chart->xAxis->range(), QCPRange(0, 10));
-    }
-
-    void reservedRoomIsTakenOnceAndReturnedByClear()
-    {
-        constexpr int kPoints = 100'000;
-        Series()->Reserve(kPoints);
-        QCOMPARE(Series()->Capacity(), kPoints);
-        Series()->AddXY(0, 0);
-        const QCPGraphData* storage = &*Series()->data()->constBegin();
-        for (int i = 1; i < kPoints; ++i) Series()->AddXY(i, i % 7);
-        QCOMPARE(&*Series()->data()->constBegin(), storage);
-        QCOMPARE(Series()->Capacity(), kPoints);
-        Series()->Clear();
-        QCOMPARE(Series()->Capacity(), 0);
     }
 
     void readoutShowsTheNearestPointAndGoesOnLeave_data()
@@ -259,7 +143,7 @@ private slots:
 
     void rightClickOpensTheMenu()
     {
-        PlotLine();
+        QVERIFY(PlotLine(*chart));
         const QStringList texts{"Сохранить график…", "Копировать график", "Показать всё"};
         for (int i = 0; i < texts.size(); ++i) QCOMPARE(MenuAction(i)->text(), texts[i]);
 
@@ -295,7 +179,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QByteArray, start);
         if (file.endsWith("SVG") && !ROOTFINDER_HAVE_SVG) QSKIP("built without Qt SVG: SVG is refused instead");
-        PlotLine();
+        QVERIFY(PlotLine(*chart));
         QTemporaryDir directory;
         const QString path = directory.filePath(file);
         chart->SaveImage(path);
@@ -331,6 +215,31 @@ private slots:
             QVERIFY2(text.contains(message) && text.contains(path), qPrintable(text));
         }
         QVERIFY(!QFile::exists(path));
+    }
+
+    // WriteImage says false for what it cannot write; it never raises.
+    void writeImageSaysFalseWhenItCannotWrite_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("PNG, a device open for reading only") << "png" << false;
+        QTest::newRow("SVG, a device open for reading only") << "svg" << false;
+        QTest::newRow("PDF, a device open for reading only") << "pdf" << false;
+        if (!ROOTFINDER_HAVE_SVG) QTest::newRow("SVG, built without it") << "svg" << true;
+    }
+
+    void writeImageSaysFalseWhenItCannotWrite()
+    {
+        QFETCH(QString, format);
+        QFETCH(bool, writable);
+        QVERIFY(PlotLine(*chart));
+        QBuffer output;
+        output.open(writable ? QIODevice::WriteOnly : QIODevice::ReadOnly);
+        try {
+            QVERIFY(!chart->WriteImage(output, format));
+        } catch (...) {
+            QFAIL("raised");
+        }
     }
 
     void saveAsAsksForTheFile()
