@@ -1,14 +1,7 @@
 #include "app/Cli.h"
+#include "app/ModuleLoader.h"
 #include "framework/base/FloatControl.h"
 #include "os/Console.h"
-
-#ifdef ROOTFINDER_CHART_MODULE
-#include "app/ChartModuleLoader.h"
-#endif
-
-#ifdef ROOTFINDER_VERIFY_MODULE
-#include "app/VerifyModuleLoader.h"
-#endif
 
 #include <clocale>
 
