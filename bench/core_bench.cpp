@@ -54,7 +54,7 @@ void BM_SecantRoot(benchmark::State& state)
         benchmark::DoNotOptimize(x0);
         benchmark::DoNotOptimize(x1);
         benchmark::DoNotOptimize(eps);
-        benchmark::DoNotOptimize(SecantRoot(x0, x1, eps));
+        benchmark::DoNotOptimize(SecantRoot(x0, x1, eps).root);
     }
 }
 BENCHMARK(BM_SecantRoot)->Repetitions(5)->ReportAggregatesOnly(true);

@@ -186,7 +186,7 @@ void CalculationRun(const CalculationInputs& in, ReportSink& report, PlotSink& p
         for (std::size_t i = 0; i < n; ++i) {
             if (!StrictlyOppositeSigns(fLefts[i], fRights[i])) continue;
             ++rootCount;
-            const SecantResult refined = SecantRefinement(lefts[i], rights[i], in.eps);
+            const SecantResult refined = SecantRoot(lefts[i], rights[i], in.eps);
             report.Add(IntToStr(rootCount) + "-й = " + FloatToStrF(refined.root, ffFixed, 8, 6));
             if (roots)
                 roots->Add({rootCount, lefts[i], rights[i], refined.root, refined.fRoot, refined.updates});

@@ -3,9 +3,7 @@
 #include "framework/base/Conversions.h"
 #include "framework/base/Exception.h"
 
-double SecantRoot(double x0, double x1, double eps) { return SecantRefinement(x0, x1, eps).root; }
-
-SecantResult SecantRefinement(double x0, double x1, double eps)
+SecantResult SecantRoot(double x0, double x1, double eps)
 {
     SecantResult result{};
     result.root = secant_detail::Iterate(x0, x1, eps, TargetFunction, result.updates, result.fRoot);

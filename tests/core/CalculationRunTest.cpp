@@ -298,7 +298,7 @@ TEST(CalculationRunScan, TheAbscissaNearZeroIsNotZeroSoThePoleIntervalIsRefined)
     ASSERT_EQ(x, -1.3877787807814457e-16);
     ASSERT_EQ(x + 0.1, 0.09999999999999987);
     EXPECT_TRUE(TargetFunction(x) < 0 && TargetFunction(x + 0.1) > 0);
-    EXPECT_EQ(FloatToStrF(SecantRoot(x, x + 0.1, 0.0001), ffFixed, 8, 6), "0.100000");
+    EXPECT_EQ(FloatToStrF(SecantRoot(x, x + 0.1, 0.0001).root, ffFixed, 8, 6), "0.100000");
 }
 
 // A root exactly on a scan abscissa (f exactly 0 there) is not reported: the product of the
