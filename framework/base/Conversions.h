@@ -19,6 +19,10 @@ double StrToFloat(std::string_view text);
 // Non-finite values are written NAN, INF and -INF.
 std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits);
 
+// A number as the messages and the window show it: FloatToStrF(value, ffGeneral, precision, 0),
+// by default the shortest text that reads back to the same double.
+inline std::string NumberText(double value, int precision = 17) { return FloatToStrF(value, ffGeneral, precision, 0); }
+
 std::string IntToStr(long long value);
 
 // A user's text or a file name as every message quotes it: «text», every byte that is not part

@@ -105,7 +105,7 @@ void TChart::PlaceReadout(QPoint cursor)
         readoutMark_->setVisible(false);
         return;
     }
-    const auto number = [](double value) { return QString::fromStdString(FloatToStrF(value, ffGeneral, 10, 0)); };
+    const auto number = [](double value) { return QString::fromStdString(NumberText(value, 10)); };
     readoutText_->setText("x = " + number(point->key) + "\nf(x) = " + number(OrdinateOf(point->value)));
     readoutText_->position->setCoords(axisRect()->topLeft() + QPointF(6, 6));
     readoutText_->setVisible(true);
