@@ -1,19 +1,18 @@
 // The chart module: draws a run's plot as the main window's chart draws it, 544 x 446 pixels,
 // into PNG or SVG bytes. Needs no display.
-#include "ChartModule.h"
+#include "app/ChartModule.h"
+#include "app/ModuleEntry.h"
 
-#include "Application.h"
-#include "Desktop.h"
-#include "Exception.h"
-#include "MainForm.h"
+#include "framework/base/Exception.h"
+#include "framework/gui/Application.h"
+#include "os/Desktop.h"
+#include "ui/MainForm.h"
 
 #include <QBuffer>
 #include <QFile>
 
-#include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <new>
 #include <span>
 #include <string>
 
@@ -27,6 +26,7 @@ void ReportOnlyQtFailures(QtMsgType type, const QMessageLogContext&, const QStri
 
 QByteArray DrawChart(const PlotPoint* points, std::size_t count, bool svg)
 {
+    if (svg && !ROOTFINDER_HAVE_SVG) throw Exception(std::string("Не могу нарисовать график: ") + TChart::kNoSvg + ", выберите PNG.");
     // The chart is the main window's own, built from its form description, on no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // The offscreen platform reads its fonts from a folder: where Qt would not find them, the system's own.
@@ -51,29 +51,15 @@ QByteArray DrawChart(const PlotPoint* points, std::size_t count, bool svg)
     return image;
 }
 
-void CopyMessage(const std::string& message, char* error, std::size_t errorSize)
-{
-    if (errorSize == 0) return;
-    const std::size_t length = std::min(message.size(), errorSize - 1);
-    std::copy_n(message.data(), length, error);
-    error[length] = '\0';
-}
-
 } // namespace
 
 extern "C" ROOTFINDER_MODULE_EXPORT int RootfinderRenderChart(const PlotPoint* points, std::size_t count, int svg,
                                                               ChartBytesSink sink, void* context, char* error, std::size_t errorSize)
 {
-    try {
-        const QByteArray image = DrawChart(points, count, svg != 0);
-        sink(context, image.constData(), static_cast<std::size_t>(image.size()));
-        return 1;
-    } catch (const Exception& failure) {
-        CopyMessage(failure.Message, error, errorSize);
-    } catch (const std::bad_alloc&) {
-        CopyMessage("Недостаточно памяти, чтобы нарисовать график.", error, errorSize);
-    } catch (...) {
-        CopyMessage("Непредвиденная ошибка при рисовании графика.", error, errorSize);
-    }
-    return 0;
+    return RunModuleEntry(
+        [&] {
+            const QByteArray image = DrawChart(points, count, svg != 0);
+            sink(context, image.constData(), static_cast<std::size_t>(image.size()));
+        },
+        error, errorSize, "Недостаточно памяти, чтобы нарисовать график.", "Непредвиденная ошибка при рисовании графика.");
 }

@@ -3,7 +3,7 @@
 // the command line's only use of Qt, so it lives in a shared module that the command line
 // loads only when a chart is asked for. Its one entry point has C linkage: no exception and no
 // C++ object crosses the boundary.
-#include "CalculationRun.h"
+#include "core/CalculationRun.h"
 
 #include <cstddef>
 

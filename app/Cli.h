@@ -3,8 +3,8 @@
 // stdout gets exactly the report lines of one run; every message goes to stderr, prefixed with
 // the program's name. Exit status 0 after a complete run, 1 after an error that ended it, 2 on
 // wrong usage. Output files appear only after a complete run.
-#include "CalculationRun.h"
-#include "RootVerdict.h"
+#include "core/CalculationRun.h"
+#include "core/RootVerdict.h"
 
 #include <cstdio>
 #include <functional>

@@ -2,7 +2,7 @@
 // The verdict module, rootfinder-verify: the proofs behind --roots and --all-roots. It holds the
 // command line's only use of Arb, so a run that asks for neither never loads Arb. Its one entry
 // point has C linkage: no exception and no C++ object crosses the boundary.
-#include "RootVerdict.h"
+#include "core/RootVerdict.h"
 
 #include <cstddef>
 

@@ -1,14 +1,7 @@
-#include "Cli.h"
-#include "Console.h"
-#include "FloatControl.h"
-
-#ifdef ROOTFINDER_CHART_MODULE
-#include "ChartModuleLoader.h"
-#endif
-
-#ifdef ROOTFINDER_VERIFY_MODULE
-#include "VerifyModuleLoader.h"
-#endif
+#include "app/Cli.h"
+#include "app/ModuleLoader.h"
+#include "framework/base/FloatControl.h"
+#include "os/Console.h"
 
 #include <clocale>
 

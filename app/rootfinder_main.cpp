@@ -1,10 +1,7 @@
 // The window program. Its arguments are ignored.
-#include "MainForm.h"
-#include "Shell.h"
-
-#ifdef ROOTFINDER_VERIFY_MODULE
-#include "VerifyModuleLoader.h"
-#endif
+#include "app/ModuleLoader.h"
+#include "framework/gui/Shell.h"
+#include "ui/MainForm.h"
 
 // Both parameters stay in the signature: on Windows Qt's entry point calls main as main(argc, argv).
 int main(int /*argc*/, char** /*argv*/)

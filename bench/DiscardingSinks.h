@@ -1,6 +1,6 @@
 #pragma once
 // Sinks that take every line and point and keep none: what a run costs without a window.
-#include "CalculationRun.h"
+#include "core/CalculationRun.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,12 +1,12 @@
 // Costs of the computation: one evaluation of f, f over a block, one secant refinement, and
 // whole runs set against the block evaluations they make (one per plot point, two per scan step)
 // and against the same runs on the scalar path.
-#include "CalculationRun.h"
-#include "EvaluateBlock.h"
-#include "SecantRoot.h"
-#include "TargetFunction.h"
+#include "core/CalculationRun.h"
+#include "core/EvaluateBlock.h"
+#include "core/SecantRoot.h"
+#include "core/TargetFunction.h"
 
-#include "DiscardingSinks.h"
+#include "bench/DiscardingSinks.h"
 
 #include <benchmark/benchmark.h>
 
@@ -54,7 +54,7 @@ void BM_SecantRoot(benchmark::State& state)
         benchmark::DoNotOptimize(x0);
         benchmark::DoNotOptimize(x1);
         benchmark::DoNotOptimize(eps);
-        benchmark::DoNotOptimize(SecantRoot(x0, x1, eps));
+        benchmark::DoNotOptimize(SecantRoot(x0, x1, eps).root);
     }
 }
 BENCHMARK(BM_SecantRoot)->Repetitions(5)->ReportAggregatesOnly(true);

@@ -7,7 +7,7 @@
 // with the subnormals' unit below 2^-1022), and for the cube the number of results that are not
 // the exact cube rounded to nearest and how many of those x * x * x would have got wrong. Every
 // path must give the scalar path's bits: a difference is counted and fails the run.
-#include "EvaluateBlock.h"
+#include "core/EvaluateBlock.h"
 
 #include <mpfr.h>
 

@@ -1,7 +1,7 @@
 // The proofs' costs: the verdicts of the typical run's root lines (target: under 10 ms), and
 // every zero of f on [-10, 10] (target: under 0.2 s).
-#include "DiscardingSinks.h"
-#include "RootVerdict.h"
+#include "bench/DiscardingSinks.h"
+#include "core/RootVerdict.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,7 +5,8 @@ set(ROOTFINDER_GENERATED_DIR ${PROJECT_BINARY_DIR}/generated)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/Version.h.in ${ROOTFINDER_GENERATED_DIR}/Version.h @ONLY)
 
 add_library(rootfinder_version INTERFACE)
-target_include_directories(rootfinder_version INTERFACE ${ROOTFINDER_GENERATED_DIR})
+# Named "generated/Version.h" from the build tree's root.
+target_include_directories(rootfinder_version INTERFACE ${PROJECT_BINARY_DIR})
 
 # The resource compiler resolves the icon and the manifest against the script's own folder,
 # so the generated script names them by absolute path.

@@ -47,7 +47,7 @@ set(qt_conf ${CMAKE_CURRENT_BINARY_DIR}/qt.conf)
 file(WRITE ${qt_conf} "[Paths]\nPrefix = .\nTranslations = translations\n")
 install(FILES ${qt_conf} DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The build tree's programs and window tests find them the same way.
-foreach(folder app tests/ui)
+foreach(folder app tests/framework/gui tests/ui tests/app)
   file(COPY ${qt_conf} DESTINATION ${CMAKE_CURRENT_BINARY_DIR}/${folder})
   if(ROOTFINDER_QTBASE_RU)
     file(COPY ${ROOTFINDER_QTBASE_RU} DESTINATION ${CMAKE_CURRENT_BINARY_DIR}/${folder}/translations)

@@ -1,10 +1,10 @@
-#include "CalculationRun.h"
+#include "core/CalculationRun.h"
 
-#include "Conversions.h"
-#include "EvaluateBlock.h"
-#include "Exception.h"
-#include "ExactArithmetic.h"
-#include "SecantRoot.h"
+#include "core/EvaluateBlock.h"
+#include "core/ExactArithmetic.h"
+#include "core/SecantRoot.h"
+#include "framework/base/Conversions.h"
+#include "framework/base/Exception.h"
 
 #include <bit>
 #include <cmath>
@@ -49,9 +49,9 @@ double SteadyStep(double x, double h, std::size_t count)
 }
 
 // Fills xs with up to kBlock abscissae from x on, each the double sum of the one before and h,
-// while `within` holds for it; leaves x at the first one not taken. Kept out of line: inside the
-// run's loops the running sum was spilled to memory, which put a store and a load on every
-// addition's path.
+// while `within` holds for it; leaves x at the first one not taken. Kept out of line, where the
+// running sum stays in a register: inlined into the run's loops, it is spilled to memory, a store
+// and a load on every addition's path.
 template <class Condition>
 #if defined(__GNUC__)
 [[gnu::noinline]]
@@ -75,11 +75,9 @@ std::size_t NextAbscissae(double& x, double h, double* xs, Condition within)
     return n;
 }
 
-std::string Number(double value) { return FloatToStrF(value, ffGeneral, 17, 0); }
-
 [[noreturn]] void RaiseStepTooSmall(double h, double x)
 {
-    throw Exception("Шаг h = " + Number(h) + " слишком мал: при x = " + Number(x) + " сумма x + h равна x. Увеличьте шаг h.");
+    throw Exception("Шаг h = " + NumberText(h) + " слишком мал: при x = " + NumberText(x) + " сумма x + h равна x. Увеличьте шаг h.");
 }
 
 // Whether the significand of a number's text has a digit other than 0.
@@ -120,15 +118,15 @@ std::size_t CheckInputs(const CalculationInputs& in)
     if (!std::isfinite(in.a) || !std::isfinite(in.b))
         throw Exception("Границы отрезка a и b должны быть конечными числами.");
     if (!(in.h > 0) || !std::isfinite(in.h))
-        throw Exception("Шаг h должен быть положительным конечным числом, а не " + Number(in.h) + ".");
+        throw Exception("Шаг h должен быть положительным конечным числом, а не " + NumberText(in.h) + ".");
     if (!(in.eps > 0) || !std::isfinite(in.eps))
-        throw Exception("Точность EPS должна быть положительным конечным числом, а не " + Number(in.eps) + ".");
+        throw Exception("Точность EPS должна быть положительным конечным числом, а не " + NumberText(in.eps) + ".");
     // The plot runs from a - h to b + h: an end beyond the range of doubles cannot be reached.
     if (std::isinf(in.a - in.h))
-        throw Exception("Начало графика a - h (a = " + Number(in.a) + ", h = " + Number(in.h) +
+        throw Exception("Начало графика a - h (a = " + NumberText(in.a) + ", h = " + NumberText(in.h) +
                         ") выходит за пределы диапазона чисел. Уменьшите шаг h или |a|.");
     if (std::isinf(in.b + in.h))
-        throw Exception("Конец графика b + h (b = " + Number(in.b) + ", h = " + Number(in.h) +
+        throw Exception("Конец графика b + h (b = " + NumberText(in.b) + ", h = " + NumberText(in.h) +
                         ") выходит за пределы диапазона чисел. Уменьшите шаг h или |b|.");
 
     // Walk the plot's abscissae as the run will: this counts the points exactly and finds
@@ -160,8 +158,8 @@ void CalculationRun(const CalculationInputs& in, ReportSink& report, PlotSink& p
     report.Add(kFunctionHeader);
     plot.Clear();
     plot.Reserve(plotPoints);
-    // f is evaluated a block of abscissae at a time; the abscissae still accumulate by repeated
-    // addition, each sum stored as a double, and reach the sink in their order.
+    // f is evaluated a block of abscissae at a time; the abscissae accumulate by repeated addition,
+    // each sum stored as a double, and reach the sink in their order.
     double xs[kBlock], ys[kBlock];
     const ExtendedSum plotBound = PlotBound(in);
     double x = in.a - in.h;
@@ -186,7 +184,7 @@ void CalculationRun(const CalculationInputs& in, ReportSink& report, PlotSink& p
         for (std::size_t i = 0; i < n; ++i) {
             if (!StrictlyOppositeSigns(fLefts[i], fRights[i])) continue;
             ++rootCount;
-            const SecantResult refined = SecantRefinement(lefts[i], rights[i], in.eps);
+            const SecantResult refined = SecantRoot(lefts[i], rights[i], in.eps);
             report.Add(IntToStr(rootCount) + "-й = " + FloatToStrF(refined.root, ffFixed, 8, 6));
             if (roots)
                 roots->Add({rootCount, lefts[i], rights[i], refined.root, refined.fRoot, refined.updates});

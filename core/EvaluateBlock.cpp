@@ -1,11 +1,11 @@
-#include "EvaluateBlock.h"
+#include "core/EvaluateBlock.h"
 
-#include "TargetFunction.h"
-#include "maths/Cube.h"
-#include "maths/Exp.h"
-#include "maths/ScalarLanes.h"
-#include "maths/Sin.h"
-#include "simd/VectorKernels.h"
+#include "core/maths/Cube.h"
+#include "core/maths/Exp.h"
+#include "core/maths/ScalarLanes.h"
+#include "core/maths/Sin.h"
+#include "core/simd/VectorKernels.h"
+#include "core/TargetFunction.h"
 
 #include <cstdlib>
 #include <iterator>

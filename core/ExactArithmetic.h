@@ -96,13 +96,9 @@ public:
         return hi_ > x || (hi_ == x && lo_ > 0);
     }
 
+private:
     // The value as hi + lo, hi the value rounded to a double; for a sum beyond the double range,
     // an infinity of its sign and lo = 0.
-    double Hi() const { return hi_; }
-    double Lo() const { return lo_; }
-    bool Overflowed() const { return overflowed_; }
-
-private:
     double hi_ = 0, lo_ = 0;
     bool overflowed_ = false;
 };

@@ -1,6 +1,6 @@
-#include "RootVerdict.h"
+#include "core/RootVerdict.h"
 
-#include "ExactArithmetic.h"
+#include "core/ExactArithmetic.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 // What a root line is worth, and which zeros of f the scan met. Every verdict is proven by
 // ZeroEnclosures: nothing is guessed from the signs or sizes of f at a few points.
-#include "CalculationRun.h"
-#include "ZeroEnclosures.h"
+#include "core/CalculationRun.h"
+#include "core/ZeroEnclosures.h"
 
 #include <functional>
 #include <vector>

@@ -1,11 +1,9 @@
-#include "SecantRoot.h"
+#include "core/SecantRoot.h"
 
-#include "Conversions.h"
-#include "Exception.h"
+#include "framework/base/Conversions.h"
+#include "framework/base/Exception.h"
 
-double SecantRoot(double x0, double x1, double eps) { return SecantRefinement(x0, x1, eps).root; }
-
-SecantResult SecantRefinement(double x0, double x1, double eps)
+SecantResult SecantRoot(double x0, double x1, double eps)
 {
     SecantResult result{};
     result.root = secant_detail::Iterate(x0, x1, eps, TargetFunction, result.updates, result.fRoot);
@@ -15,6 +13,6 @@ SecantResult SecantRefinement(double x0, double x1, double eps)
 void secant_detail::RaiseNoConvergence(double x0, double x1, int updates)
 {
     throw Exception("Метод секущих не сошёлся за " + IntToStr(updates) + " итераций на отрезке [" +
-                    FloatToStrF(x0, ffGeneral, 17, 0) + "; " + FloatToStrF(x1, ffGeneral, 17, 0) +
+                    NumberText(x0) + "; " + NumberText(x1) +
                     "]. Ослабьте точность (возьмите EPS больше) или измените шаг h.");
 }

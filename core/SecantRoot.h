@@ -1,24 +1,22 @@
 #pragma once
 // Secant refinement: x2 = x1 - (x1 - x0) * f1 / (f1 - f0), then the newest two points are
 // kept whatever their signs, until two successive approximations lie within eps.
-#include "ExactArithmetic.h"
-#include "TargetFunction.h"
+#include "core/ExactArithmetic.h"
+#include "core/TargetFunction.h"
 
 #include <cmath>
 
-// Refines a root of TargetFunction from the starting points x0 and x1 (x1 is the newer one)
-// and returns the last approximation. Raises Exception when it has not settled after
-// secant_detail::kMaxUpdates updates.
-double SecantRoot(double x0, double x1, double eps);
-
-// A refinement with its story: the root SecantRoot returns, f there (the refinement's own last
-// evaluation) and the number of updates it made.
+// A refinement with its story: the last approximation (the root), f there (the refinement's own
+// last evaluation) and the number of updates it made.
 struct SecantResult {
     double root;
     double fRoot;
     int updates;
 };
-SecantResult SecantRefinement(double x0, double x1, double eps);
+
+// Refines a root of TargetFunction from the starting points x0 and x1 (x1 is the newer one).
+// Raises Exception when it has not settled after secant_detail::kMaxUpdates updates.
+SecantResult SecantRoot(double x0, double x1, double eps);
 
 namespace secant_detail {
 
@@ -61,13 +59,6 @@ double Iterate(double x0, double x1, double eps, Function&& f, int& updates, dou
     } while (d > eps); // a NaN step ends the loop as well
     fLast = f1;
     return x2;
-}
-
-template <class Function>
-double Iterate(double x0, double x1, double eps, Function&& f, int& updates)
-{
-    double fLast;
-    return Iterate(x0, x1, eps, f, updates, fLast);
 }
 
 } // namespace secant_detail

@@ -1,9 +1,9 @@
-#include "TargetFunction.h"
+#include "core/TargetFunction.h"
 
-#include "maths/Cube.h"
-#include "maths/Exp.h"
-#include "maths/ScalarLanes.h"
-#include "maths/Sin.h"
+#include "core/maths/Cube.h"
+#include "core/maths/Exp.h"
+#include "core/maths/ScalarLanes.h"
+#include "core/maths/Sin.h"
 
 // Evaluated in binary64 in the order of the formula, on the tool's own exp, power and sin, whose
 // bodies the vector paths share, so every path and platform gives the same bits. Both cubes are

@@ -1,4 +1,4 @@
-#include "ZeroEnclosures.h"
+#include "core/ZeroEnclosures.h"
 
 #include <arb.h>
 

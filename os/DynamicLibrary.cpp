@@ -1,7 +1,7 @@
-#include "DynamicLibrary.h"
+#include "os/DynamicLibrary.h"
 
-#include "Conversions.h"
-#include "Exception.h"
+#include "framework/base/Conversions.h"
+#include "framework/base/Exception.h"
 
 #include <filesystem>
 #include <system_error>

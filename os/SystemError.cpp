@@ -1,6 +1,6 @@
-#include "SystemError.h"
+#include "os/SystemError.h"
 
-#include "SystemErrorPlatform.h"
+#include "os/SystemErrorPlatform.h"
 
 #include <cerrno>
 

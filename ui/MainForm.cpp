@@ -1,10 +1,10 @@
-#include "MainForm.h"
+#include "ui/MainForm.h"
 
-#include "CalculationRun.h"
-#include "ui_MainForm.h"
+#include "core/CalculationRun.h"
+#include "ui/ui_MainForm.h"
 
-#include "Application.h"
-#include "RootCheckDialog.h"
+#include "framework/gui/Application.h"
+#include "ui/RootCheckDialog.h"
 
 #include <QMenu>
 #include <QMessageBox>

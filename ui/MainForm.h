@@ -1,11 +1,11 @@
 #pragma once
 // The main window: four input boxes, the Calculate button, the report memo and the chart. Its
 // layout, captions, fonts and chart settings are the form description MainForm.ui.
-#include "CalculationRun.h"
-#include "Chart.h"
-#include "RootVerdict.h"
-#include "Controls.h"
-#include "Forms.h"
+#include "core/CalculationRun.h"
+#include "core/RootVerdict.h"
+#include "framework/gui/Chart.h"
+#include "framework/gui/Controls.h"
+#include "framework/gui/Forms.h"
 
 #include <optional>
 #include <vector>

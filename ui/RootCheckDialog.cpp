@@ -1,7 +1,7 @@
-#include "RootCheckDialog.h"
+#include "ui/RootCheckDialog.h"
 
-#include "Conversions.h"
-#include "ui_RootCheckDialog.h"
+#include "framework/base/Conversions.h"
+#include "ui/ui_RootCheckDialog.h"
 
 #include <QHeaderView>
 
@@ -11,7 +11,7 @@ namespace {
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
-QString Number(double value) { return Text(FloatToStrF(value, ffGeneral, 17, 0)); }
+QString Number(double value) { return Text(NumberText(value)); }
 
 QString Interval(double lower, double upper) { return "[" + Number(lower) + "; " + Number(upper) + "]"; }
 
@@ -20,8 +20,8 @@ QString BoundText(double bound)
 {
     const double unit = std::pow(10.0, std::floor(std::log10(bound)) - 2);
     const double shown = std::ceil(bound / unit) * unit;
-    std::string text = FloatToStrF(shown, ffGeneral, 3, 0);
-    if (StrToFloat(text) < bound) text = FloatToStrF(shown + unit, ffGeneral, 3, 0);
+    std::string text = NumberText(shown, 3);
+    if (StrToFloat(text) < bound) text = NumberText(shown + unit, 3);
     return "≤ " + Text(text);
 }
 
@@ -71,7 +71,7 @@ TRootCheckDialog::TRootCheckDialog(QWidget* parent, const CalculationInputs& inp
         const LineVerdict& v = verdicts.lines[i];
         const bool root = v.verdict == Verdict::Root;
         const QString cells[] = {QString::number(line.number), Text(FloatToStrF(line.root, ffFixed, 8, 6)),
-                                 Text(FloatToStrF(line.fRoot, ffGeneral, 6, 0)), VerdictText(v),
+                                 Text(NumberText(line.fRoot, 6)), VerdictText(v),
                                  root ? BoundText(v.distance) : QString(), root ? Interval(v.lower, v.upper) : QString()};
         for (int column = 0; column < Lines->columnCount(); ++column)
             Lines->setItem(static_cast<int>(i), column, new QTableWidgetItem(cells[column]));

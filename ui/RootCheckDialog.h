@@ -2,8 +2,8 @@
 // «Проверить корни…»: the last completed run's root lines with their proven verdicts, and the
 // zeros of f on [a, b] that the scan missed. Its layout and captions are the form description
 // RootCheckDialog.ui; the memo's report is left as it is.
-#include "CalculationRun.h"
-#include "RootVerdict.h"
+#include "core/CalculationRun.h"
+#include "core/RootVerdict.h"
 
 #include <QDialog>
 

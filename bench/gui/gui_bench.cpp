@@ -6,17 +6,17 @@
 //
 // `gui_bench --first-paint` is that start-up alone: the window program's own entry routine,
 // ended as soon as the window's first paint has been flushed.
-#include "Application.h"
-#include "CalculationRun.h"
-#include "MainForm.h"
-#include "Shell.h"
+#include "core/CalculationRun.h"
+#include "framework/gui/Application.h"
+#include "framework/gui/Shell.h"
+#include "ui/MainForm.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QTimer>
 #include <QWindow>
 
-#include "DiscardingSinks.h"
+#include "bench/DiscardingSinks.h"
 
 #include <benchmark/benchmark.h>
 

@@ -8,8 +8,8 @@
 // double is fl(c + t). Elsewhere (a cube within 2^-100 of halfway between two doubles, which
 // random doubles never give but small integers' neighbours do) and outside 2^-256 <= |x| <= 2^256,
 // where a product's error could underflow, the cube is taken exactly in integers.
-#include "LaneArithmetic.h"
-#include "SlowPaths.h"
+#include "core/maths/LaneArithmetic.h"
+#include "core/maths/SlowPaths.h"
 
 namespace maths {
 

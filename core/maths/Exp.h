@@ -5,9 +5,9 @@
 // so the result is within 0.51 units in the last place; every lane takes the same operations.
 // Arguments beyond |x| <= 700, where the result or its last term could leave the normal range,
 // and NaNs go to ExpBeyondNormalRange, one at a time.
-#include "Constants.h"
-#include "LaneArithmetic.h"
-#include "SlowPaths.h"
+#include "core/maths/Constants.h"
+#include "core/maths/LaneArithmetic.h"
+#include "core/maths/SlowPaths.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // One double as the lanes of the elementary functions: the scalar path, and the rare arguments
 // that every vector path hands to scalar code. The products' errors come from Dekker's algorithm,
 // which gives exactly what a fused multiply-add gives wherever the bodies use it.
-#include "ExactArithmetic.h"
+#include "core/ExactArithmetic.h"
 
 #include <bit>
 #include <cstddef>

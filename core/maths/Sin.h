@@ -6,9 +6,9 @@
 // one at a time (Payne and Hanek's, exact). The leading terms are taken in double pairs, so what
 // adds to the final rounding's half unit is the polynomials' own rounding, within 0.05 units in
 // the last place. For |x| < 2^-26, sin x rounds to x itself.
-#include "Constants.h"
-#include "LaneArithmetic.h"
-#include "SlowPaths.h"
+#include "core/maths/Constants.h"
+#include "core/maths/LaneArithmetic.h"
+#include "core/maths/SlowPaths.h"
 
 namespace maths {
 

@@ -1,10 +1,10 @@
 // The arguments the lanes hand over one at a time. The integer arithmetic works on 32-bit limbs
 // in 64-bit words, which every compiler has.
-#include "SlowPaths.h"
+#include "core/maths/SlowPaths.h"
 
-#include "Exp.h"
-#include "ScalarLanes.h"
-#include "Sin.h"
+#include "core/maths/Exp.h"
+#include "core/maths/ScalarLanes.h"
+#include "core/maths/Sin.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,7 +1,7 @@
 // f with 2 doubles a vector (AArch64 Advanced SIMD, which every AArch64 CPU has). A product's error
 // by a fused multiply-add is exact, so it equals Dekker's on the other paths.
-#include "KernelBody.h"
-#include "VectorKernels.h"
+#include "core/simd/KernelBody.h"
+#include "core/simd/VectorKernels.h"
 
 #include <arm_neon.h>
 

@@ -1,7 +1,7 @@
 // f with 4 doubles a vector (AVX2 with FMA); this file is compiled for AVX2 and FMA. A product's
 // error by a fused multiply-add is exact, so it equals Dekker's on the other paths.
-#include "KernelBody.h"
-#include "VectorKernels.h"
+#include "core/simd/KernelBody.h"
+#include "core/simd/VectorKernels.h"
 
 #include <immintrin.h>
 

@@ -1,7 +1,7 @@
 // f with 8 doubles a vector (AVX-512F); this file is compiled for AVX-512F. A product's error by a
 // fused multiply-add is exact, so it equals Dekker's on the other paths.
-#include "KernelBody.h"
-#include "VectorKernels.h"
+#include "core/simd/KernelBody.h"
+#include "core/simd/VectorKernels.h"
 
 #include <immintrin.h>
 

@@ -1,7 +1,7 @@
 // f with 2 doubles a vector (SSE2, which every x86-64 CPU has). SSE2 has no fused multiply-add,
 // so the products' errors come from Dekker's algorithm, as on the scalar path.
-#include "KernelBody.h"
-#include "VectorKernels.h"
+#include "core/simd/KernelBody.h"
+#include "core/simd/VectorKernels.h"
 
 #include <immintrin.h>
 

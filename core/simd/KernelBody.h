@@ -4,10 +4,10 @@
 // lists for one double). Each instruction set's file instantiates it and is compiled for that
 // instruction set; `Isa` has internal linkage there, so no file's copy of a body is taken for
 // another's.
-#include "EvaluateBlock.h"
-#include "maths/Cube.h"
-#include "maths/Exp.h"
-#include "maths/Sin.h"
+#include "core/EvaluateBlock.h"
+#include "core/maths/Cube.h"
+#include "core/maths/Exp.h"
+#include "core/maths/Sin.h"
 
 #include <cstddef>
 

@@ -2,7 +2,7 @@
 // The vector implementations of EvaluateBlock and EvaluateElementary, a pair per instruction set,
 // each in a file of its own compiled for that instruction set around the one body in KernelBody.h.
 // Declared only where the build has them.
-#include "EvaluateBlock.h"
+#include "core/EvaluateBlock.h"
 
 #include <cstddef>
 

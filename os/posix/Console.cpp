@@ -1,4 +1,4 @@
-#include "Console.h"
+#include "os/Console.h"
 
 #include <cerrno>
 #include <csignal>

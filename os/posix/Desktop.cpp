@@ -1,4 +1,4 @@
-#include "Desktop.h"
+#include "os/Desktop.h"
 
 // Set by the build: whether this system's windows go through an X or Wayland display server.
 bool UsesDisplayServer() { return ROOTFINDER_DISPLAY_SERVER; }

@@ -1,4 +1,4 @@
-#include "DynamicLibrary.h"
+#include "os/DynamicLibrary.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "MemoryAdvice.h"
+#include "os/MemoryAdvice.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -1,9 +1,9 @@
-#include "SaveFile.h"
-#include "SaveFilePlatform.h"
+#include "os/SaveFile.h"
+#include "os/SaveFilePlatform.h"
 
-#include "Conversions.h"
-#include "Exception.h"
-#include "SystemError.h"
+#include "framework/base/Conversions.h"
+#include "framework/base/Exception.h"
+#include "os/SystemError.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,5 +1,5 @@
-#include "SystemError.h"
-#include "SystemErrorPlatform.h"
+#include "os/SystemError.h"
+#include "os/SystemErrorPlatform.h"
 
 #include <cerrno>
 

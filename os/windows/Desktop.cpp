@@ -1,4 +1,4 @@
-#include "Desktop.h"
+#include "os/Desktop.h"
 
 #include <filesystem>
 #include <string>

@@ -1,5 +1,5 @@
-#include "SaveFile.h"
-#include "SaveFilePlatform.h"
+#include "os/SaveFile.h"
+#include "os/SaveFilePlatform.h"
 
 #include <csignal>
 

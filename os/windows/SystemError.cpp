@@ -1,4 +1,4 @@
-#include "SystemErrorPlatform.h"
+#include "os/SystemErrorPlatform.h"
 
 #include <windows.h>
 

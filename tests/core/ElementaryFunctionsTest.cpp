@@ -1,7 +1,7 @@
 // f's elementary functions on their hard cases, on every evaluation path: the cube is the exact
 // cube rounded once (also where x * x * x is not), e^x and sin x lie within one unit in the last
 // place of MPFR's values with IEEE's special values exact, and every path gives the scalar bits.
-#include "EvaluateBlock.h"
+#include "core/EvaluateBlock.h"
 
 #include <gtest/gtest.h>
 #include <mpfr.h>

@@ -1,9 +1,9 @@
 // EvaluateBlock: every vector path this build and CPU have, forced in turn, against the scalar
 // TargetFunction: the same doubles, and the same report lines.
-#include "CalculationRun.h"
-#include "EvaluateBlock.h"
-#include "RunRecorder.h"
-#include "TargetFunction.h"
+#include "core/CalculationRun.h"
+#include "core/EvaluateBlock.h"
+#include "core/TargetFunction.h"
+#include "tests/core/RunRecorder.h"
 
 #include <gtest/gtest.h>
 

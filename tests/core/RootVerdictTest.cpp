@@ -2,7 +2,7 @@
 // wider than the zeros' spacing or finer than the doubles', the pole on a step's end, and zeros a
 // few units in the last place of EPS inside or outside r ± EPS (the documented cases are checked
 // against 40-digit references by tests/verdicts).
-#include "RootVerdict.h"
+#include "core/RootVerdict.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Test support: sinks that record everything a calculation run hands them, in order, and
 // comparisons of doubles against values given to 12 significant digits.
-#include "CalculationRun.h"
+#include "core/CalculationRun.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // TargetFunction: f(x) = e^x / x^3 - sin(x)^3 - 2 in binary64.
-#include "RunRecorder.h"
-#include "TargetFunction.h"
+#include "core/TargetFunction.h"
+#include "tests/core/RunRecorder.h"
 
 #include <gtest/gtest.h>
 

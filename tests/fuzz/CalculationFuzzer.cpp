@@ -6,11 +6,11 @@
 // the four input texts (a, b, h, eps) of a calculation run. Every invariant below aborts
 // when broken, and an exception outside the Exception family escapes, which libFuzzer
 // reports as a crash as well.
-#include "CalculationRun.h"
-#include "Conversions.h"
-#include "EvaluateBlock.h"
-#include "Exception.h"
-#include "../core/ExactSumOracle.h"
+#include "core/CalculationRun.h"
+#include "core/EvaluateBlock.h"
+#include "framework/base/Conversions.h"
+#include "framework/base/Exception.h"
+#include "tests/core/ExactSumOracle.h"
 
 #include <array>
 #include <bit>

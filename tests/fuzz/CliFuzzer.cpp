@@ -9,9 +9,9 @@
 //   - stdout holds only report lines (or the help or the version);
 //   - no temporary file is left;
 //   - after a failure old.csv is untouched, and after wrong usage nothing new is there.
-#include "ReadBack.h"
-#include "CalculationRun.h"
-#include "Cli.h"
+#include "app/Cli.h"
+#include "core/CalculationRun.h"
+#include "tests/app/ReadBack.h"
 
 #include <algorithm>
 #include <cstdint>

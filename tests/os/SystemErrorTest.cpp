@@ -1,5 +1,5 @@
 // System errors in words, each code read in its own domain (the halves' own codes: posix/, windows/).
-#include "SystemError.h"
+#include "os/SystemError.h"
 
 #include <gtest/gtest.h>
 

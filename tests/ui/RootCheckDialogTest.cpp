@@ -1,11 +1,11 @@
 // «Проверить корни…» in the chart's menu: nothing until asked, then the last completed run's
 // verdicts in Russian and the zeros the scan missed, the memo untouched; after a failed run, the
 // dialog says so.
-#include "Application.h"
-#include "Conversions.h"
-#include "ErrorBoxes.h"
-#include "MainForm.h"
-#include "RootCheckDialog.h"
+#include "framework/base/Conversions.h"
+#include "framework/gui/Application.h"
+#include "tests/ui/ErrorBoxes.h"
+#include "ui/MainForm.h"
+#include "ui/RootCheckDialog.h"
 
 #include <QLabel>
 #include <QListWidget>

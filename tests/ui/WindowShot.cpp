@@ -3,8 +3,8 @@
 // the read-out of the point under the mouse, or with the chart's context menu open; or, after the
 // run a = 1, b = 10, h = 0.5, EPS = 0.0001, the dialog of «Проверить корни…».
 // Usage: window_shot FILE.png [readout|menu|check]   (run it under a display, e.g. xvfb-run)
-#include "Application.h"
-#include "MainForm.h"
+#include "framework/gui/Application.h"
+#include "ui/MainForm.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "SystemError.h"
+#include "os/SystemError.h"
 
 #include <gtest/gtest.h>
 

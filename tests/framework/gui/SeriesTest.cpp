@@ -1,0 +1,134 @@
+// The chart's series: points in ascending x, gaps, blocks, the axes they set, one redraw after
+// many points, and the storage's room and memory.
+#include "framework/gui/Application.h"
+#include "tests/framework/gui/HeapInUse.h"
+#include "tests/framework/gui/ShownChart.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+class SeriesTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TChart> chart;
+
+    TFastLineSeries* Series() const { return chart->GetSeries(0); }
+
+    // Where the points are stored: the storage moves exactly when it grows.
+    const QCPGraphData* Storage() const { return &*Series()->data()->constBegin(); }
+
+private slots:
+    void initTestCase() { Application->Initialize(); }
+
+    void init() { QVERIFY(ShowChart(chart)); }
+
+    void cleanup() { chart.reset(); }
+
+    void pointsKeepAscendingXAndNonFiniteOrdinatesBecomeGaps()
+    {
+        const double inf = std::numeric_limits<double>::infinity();
+        const double x[] = {3, 1, 2, 0, 4};
+        const double y[] = {inf, -inf, std::nan(""), 5, 6};
+        for (int i = 0; i < 5; ++i) Series()->AddXY(x[i], y[i]);
+        QCOMPARE(Series()->Count(), 5);
+        double key = 0;
+        for (const QCPGraphData& point : *Series()->data()) {
+            QCOMPARE(point.key, key++);
+            const bool finite = point.key == 0 || point.key == 4;
+            QVERIFY(finite ? std::isfinite(point.value) : std::isnan(point.value));
+        }
+        QTRY_COMPARE(chart->yAxis->range().upper >= 6 && chart->yAxis->range().lower <= 5, true);
+        QVERIFY(chart->yAxis->range().size() < 10); // scaled to the finite points only
+
+        Series()->Clear();
+        QCOMPARE(Series()->Count(), 0);
+    }
+
+    void aBlockLeavesWhatItsPointsWouldOneByOne()
+    {
+        // Into an empty series, rising, back in x, gaps: the block's one pass and its fallbacks.
+        const double inf = std::numeric_limits<double>::infinity();
+        const double x[] = {1, 2, 3, 2.5, 4, 5, 6};
+        const double y[] = {1, inf, 3, 4, std::nan(""), -inf, 7};
+        const auto contents = [this] {
+            std::vector<std::pair<double, std::uint64_t>> points;
+            for (const QCPGraphData& point : *Series()->data()) points.emplace_back(point.key, std::bit_cast<std::uint64_t>(point.value));
+            bool found = false;
+            return std::tuple(points, Series()->getKeyRange(found), Series()->getValueRange(found));
+        };
+        Series()->AddBlock(x, y, 3);
+        Series()->AddBlock(x + 3, y + 3, 4);
+        const auto inBlocks = contents();
+        Series()->Clear();
+        for (int i = 0; i < 7; ++i) Series()->AddXY(x[i], y[i]);
+        QVERIFY(contents() == inBlocks);
+        QCOMPARE(Series()->Count(), 7);
+    }
+
+    void axesFollowThePointsOfTheLatestPlot()
+    {
+        QVERIFY(PlotLine(*chart));
+        Series()->Clear();
+        for (int x = 100; x <= 110; ++x) Series()->AddXY(x, -x);
+        QTRY_COMPARE(chart->xAxis->range(), QCPRange(100, 110));
+        QVERIFY(chart->yAxis->range().contains(-110) && chart->yAxis->range().contains(-100));
+        QVERIFY(chart->yAxis->range().size() < 20);
+    }
+
+    void storageHoldsAtMost32BytesAPoint()
+    {
+        if (HeapInUse() < 0) QSKIP("this C library does not tell how much of its heap is in use");
+        // Measured right after each growth of the storage, its worst moment, up to a size where
+        // malloc maps blocks of their own and realloc moves them.
+        const double before = HeapInUse();
+        const QCPGraphData* storage = nullptr;
+        int growths = 0;
+        for (int i = 0; i < 5'000'000; ++i) {
+            Series()->AddXY(i, i % 7);
+            if (Storage() == storage) continue;
+            storage = Storage();
+            if (++growths == 1) continue; // the first block is a fixed cost
+            const double bytesPerPoint = (HeapInUse() - before) / Series()->Count();
+            QVERIFY2(bytesPerPoint <= 32, qPrintable(QString("%1 bytes a point at %2 points").arg(bytesPerPoint).arg(i + 1)));
+        }
+        QVERIFY(growths > 20);
+    }
+
+    void manyPointsRedrawOnceAfterwards()
+    {
+        QSignalSpy replots(chart.get(), &QCustomPlot::afterReplot);
+        for (int i = 0; i < 10000; ++i) Series()->AddXY(i, std::sin(i / 100.0));
+        QCOMPARE(replots.count(), 0);
+        QTRY_COMPARE(replots.count(), 1);
+        QTest::qWait(50);
+        QCOMPARE(replots.count(), 1);
+        QCOMPARE(chart->xAxis->range(), QCPRange(0, 9999));
+    }
+
+    void reservedRoomIsTakenOnceAndReturnedByClear()
+    {
+        constexpr int kPoints = 100'000;
+        const double before = HeapInUse();
+        Series()->Reserve(kPoints);
+        Series()->AddXY(0, 0);
+        const QCPGraphData* storage = Storage();
+        for (int i = 1; i < kPoints; ++i) Series()->AddXY(i, i % 7);
+        QCOMPARE(Storage(), storage);
+        Series()->AddXY(kPoints, 0); // the room was for kPoints exactly: one more moves the points
+        QVERIFY(Storage() != storage);
+        Series()->Clear();
+        if (before >= 0) QVERIFY(HeapInUse() - before < kPoints * sizeof(QCPGraphData) / 2);
+    }
+};
+
+QTEST_MAIN(SeriesTest)
+#include "SeriesTest.moc"
