@@ -65,21 +65,12 @@ struct Tally {
     }
 };
 
-std::vector<EvaluationPath> AvailablePaths()
-{
-    std::vector<EvaluationPath> paths;
-    for (EvaluationPath path : {EvaluationPath::Scalar, EvaluationPath::Sse2, EvaluationPath::Avx2, EvaluationPath::Avx512,
-                                EvaluationPath::AdvSimd})
-        if (EvaluationPathAvailable(path)) paths.push_back(path);
-    return paths;
-}
-
 // Checks one block of arguments: every path against the scalar one, the scalar one against MPFR.
 void Check(ElementaryFunction function, const std::vector<double>& xs, Tally& tally)
 {
     std::vector<double> reference(xs.size()), ys(xs.size());
     EvaluateElementary(function, EvaluationPath::Scalar, xs.data(), reference.data(), xs.size());
-    for (EvaluationPath path : AvailablePaths()) {
+    for (EvaluationPath path : AvailableEvaluationPaths()) {
         EvaluateElementary(function, path, xs.data(), ys.data(), xs.size());
         for (std::size_t i = 0; i < xs.size(); ++i)
             if (!SameBits(ys[i], reference[i])) {
@@ -187,7 +178,7 @@ int main(int argc, char** argv)
     const std::uint64_t count = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 100'000'000;
     const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
     std::printf("paths:");
-    for (EvaluationPath path : AvailablePaths()) std::printf(" %s", std::string(EvaluationPathName(path)).c_str());
+    for (EvaluationPath path : AvailableEvaluationPaths()) std::printf(" %s", std::string(EvaluationPathName(path)).c_str());
     std::printf("; %" PRIu64 " random arguments per function, %u threads\n", count, threads);
     bool ok = true;
     for (ElementaryFunction function : {ElementaryFunction::Exp, ElementaryFunction::Sin, ElementaryFunction::Cube}) {

@@ -144,6 +144,14 @@ std::string_view EvaluationPathName(EvaluationPath path) { return kNames[static_
 
 bool EvaluationPathAvailable(EvaluationPath path) { return Find(path) && CpuRuns(path); }
 
+std::vector<EvaluationPath> AvailableEvaluationPaths()
+{
+    std::vector<EvaluationPath> paths;
+    for (std::size_t i = 0; i < std::size(kNames); ++i)
+        if (EvaluationPathAvailable(static_cast<EvaluationPath>(i))) paths.push_back(static_cast<EvaluationPath>(i));
+    return paths;
+}
+
 EvaluationPathRequest RequestedEvaluationPath()
 {
     const char* wanted = std::getenv("ROOTFINDER_SIMD");

@@ -3,6 +3,7 @@
 // evaluating f in bulk. TargetFunction stays the one-at-a-time reference beside it.
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 // The implementations, picked once per process for the CPU: the widest the CPU has, unless the
 // environment variable ROOTFINDER_SIMD names another (scalar, sse2, avx2, avx512, advsimd).
@@ -26,6 +27,9 @@ std::string_view EvaluationPathName(EvaluationPath path);
 
 // Whether this build and this CPU can run the path.
 bool EvaluationPathAvailable(EvaluationPath path);
+
+// Every path this build and this CPU can run, the scalar one first.
+std::vector<EvaluationPath> AvailableEvaluationPaths();
 
 // What became of the path ROOTFINDER_SIMD names: none named (unset or empty), taken, a name
 // that is no path, or a path this build or CPU cannot run (the default is used for the last two).

@@ -106,15 +106,6 @@ Reference Exact(ElementaryFunction function, double x, double y)
     return reference;
 }
 
-std::vector<EvaluationPath> AvailablePaths()
-{
-    std::vector<EvaluationPath> paths;
-    for (EvaluationPath path : {EvaluationPath::Scalar, EvaluationPath::Sse2, EvaluationPath::Avx2, EvaluationPath::Avx512,
-                                EvaluationPath::AdvSimd})
-        if (EvaluationPathAvailable(path)) paths.push_back(path);
-    return paths;
-}
-
 class ElementaryFunctionOnPath : public testing::TestWithParam<EvaluationPath> {
 protected:
     // Every case on this path has the scalar path's bits; returns the values.
@@ -183,7 +174,7 @@ TEST_P(ElementaryFunctionOnPath, GivesTheScalarBitsForAnyDouble)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Available, ElementaryFunctionOnPath, testing::ValuesIn(AvailablePaths()),
+INSTANTIATE_TEST_SUITE_P(Available, ElementaryFunctionOnPath, testing::ValuesIn(AvailableEvaluationPaths()),
                          [](const auto& info) { return std::string(EvaluationPathName(info.param)); });
 
 } // namespace

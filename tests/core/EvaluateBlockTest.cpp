@@ -31,14 +31,6 @@ private:
     bool ok_;
 };
 
-std::vector<EvaluationPath> AvailablePaths()
-{
-    std::vector<EvaluationPath> paths;
-    for (EvaluationPath path : kAllPaths)
-        if (EvaluationPathAvailable(path)) paths.push_back(path);
-    return paths;
-}
-
 class EvaluateBlockPath : public testing::TestWithParam<EvaluationPath> {};
 
 TEST_P(EvaluateBlockPath, GivesTheScalarValuesBits)
@@ -88,7 +80,7 @@ TEST_P(EvaluateBlockPath, WritesTheSameReportAsTheScalarPathOnAThousandRuns)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Available, EvaluateBlockPath, testing::ValuesIn(AvailablePaths()),
+INSTANTIATE_TEST_SUITE_P(Available, EvaluateBlockPath, testing::ValuesIn(AvailableEvaluationPaths()),
                          [](const auto& info) { return std::string(EvaluationPathName(info.param)); });
 
 TEST(EvaluateBlockDispatch, TheScalarPathIsAlwaysThereAndAnUnavailablePathIsRefused)
