@@ -2,15 +2,12 @@
 # unpacked into one folder (FLINT's development package cannot be installed beside the host's):
 # headers under usr/include, libraries under usr/lib/aarch64-linux-gnu.
 set(rootfinder_packages libflint-arb-dev libflint-arb2 libflint-dev libflint17 libgmp-dev libgmp10
-    libmpfr-dev libmpfr6 libntl44 libgf2x3 g++-aarch64-linux-gnu)
+    libmpfr-dev libmpfr6 libntl44 libgf2x3)
 
 function(rootfinder_steps)
   set(fetch apt-get download -qq)
   set(unpack "")
   foreach(package IN LISTS rootfinder_packages)
-    if(package MATCHES "^g\\+\\+")
-      continue()
-    endif()
     installed_version(version ${package})
     string(REPLACE "=" ":arm64=" wanted ${version})
     list(APPEND fetch ${wanted})
