@@ -1,0 +1,38 @@
+# Qt and QCustomPlot for the window on Windows x86-64, linked statically, with MinGW-w64 (posix
+# threads). Qt's host tools (moc, rcc, uic) are Debian's own, of the same version.
+set(rootfinder_packages qt6-base-dev-tools qt6-svg-dev libqcustomplot-dev g++-mingw-w64-x86-64-posix)
+set(rootfinder_recipe_files qcustomplot/CMakeLists.txt)
+
+function(rootfinder_steps)
+  set(qt ${cmake_arguments} -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
+  # qtbase with only what the window, its chart and its tests use: Core, Gui, Widgets,
+  # PrintSupport, Test, OpenGL, the Windows and offscreen platforms and the styles. Debian's
+  # repacked sources leave out wintab.h (so no tablet events); the Windows platform plugin needs
+  # OpenGL, which it loads at run time. The third-party libraries are Qt's bundled copies.
+  debian_source(qtbase qt6-base-dev-tools CMAKE_ARGS ${qt}
+    -DBUILD_SHARED_LIBS=OFF -DQT_QMAKE_TARGET_MKSPEC=win32-g++
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
+    -DFEATURE_tabletevent=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF
+    -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_jpeg=OFF -DFEATURE_textmarkdownreader=OFF
+    -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_freetype=OFF
+    -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_doubleconversion=OFF)
+  set(libraries qtbase)
+  # Qt SVG writes the chart's SVG pictures. Where Debian's mirror does not serve its source, the
+  # window and --plot are built without SVG and say so when asked for one.
+  installed_version(qtsvg qt6-svg-dev SOURCE)
+  set(probe ${CMAKE_BINARY_DIR}/qtsvg-probe)
+  file(MAKE_DIRECTORY ${probe})
+  execute_process(COMMAND apt-get source -qq --download-only ${qtsvg} WORKING_DIRECTORY ${probe}
+                  RESULT_VARIABLE unserved OUTPUT_QUIET ERROR_QUIET)
+  if(unserved)
+    message(STATUS "Debian's source of ${qtsvg} cannot be fetched here: no Qt SVG")
+  else()
+    debian_source(qtsvg qt6-svg-dev DEPENDS qtbase CMAKE_ARGS ${qt} -DBUILD_SHARED_LIBS=OFF
+      -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF)
+    list(APPEND libraries qtsvg)
+  endif()
+  # QCustomPlot: its one source file as a static library, with this folder's CMake build.
+  debian_source(qcustomplot libqcustomplot-dev DEPENDS qtbase CMAKE_ARGS ${qt}
+    PATCH_COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/qcustomplot/CMakeLists.txt <SOURCE_DIR>)
+  set(rootfinder_libraries ${libraries} qcustomplot PARENT_SCOPE)
+endfunction()
