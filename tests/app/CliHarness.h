@@ -1,5 +1,5 @@
 #pragma once
-// What the command-line tests share: CliMain run in-process on tmpfile() streams, the scratch files
+// What the command-line tests share: CliMain run in-process on scratch streams, the scratch files
 // and directories of TempFiles.h, and a chart hook that records its calls.
 #include "app/Cli.h"
 #include "tests/app/ReadBack.h"
@@ -49,9 +49,9 @@ inline RunVerifier InProcessVerifier()
 
 inline CliResult RunCliMain(const std::vector<std::string>& arguments, const ChartRendererLoader& chartLoader = {})
 {
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    if (!out || !err) throw std::runtime_error("tmpfile() failed");
+    std::FILE* out = ScratchStream();
+    std::FILE* err = ScratchStream();
+    if (!out || !err) throw std::runtime_error("no scratch stream");
     const std::vector<std::string_view> views(arguments.begin(), arguments.end());
     const int status = CliMain(views, out, err, chartLoader, InProcessVerifier);
     return {status, ReadAndClose(out), ReadAndClose(err)};

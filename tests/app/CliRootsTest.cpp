@@ -88,8 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CliRoots, WithoutTheProofsBothFilesAreRefusedAsWrongUsage)
 {
     for (const char* option : {"--roots", "--all-roots"}) {
-        std::FILE* out = std::tmpfile();
-        std::FILE* err = std::tmpfile();
+        std::FILE* out = ScratchStream();
+        std::FILE* err = ScratchStream();
         const std::vector<std::string_view> arguments{option, "r.csv", "1", "5", "0.1", "0.0001"};
         EXPECT_EQ(CliMain(arguments, out, err), kExitUsage) << option;
         EXPECT_EQ(ReadAndClose(out), "");

@@ -1,4 +1,4 @@
-// The command line: CliMain in-process on tmpfile() streams, its report, its errors and its usage
+// The command line: CliMain in-process on scratch streams, its report, its errors and its usage
 // (its files: CliFilesTest.cpp, CliRootsTest.cpp; the executable itself, where a POSIX system
 // starts it: CliPosixTest.cpp).
 #include "tests/app/CliHarness.h"

@@ -6,7 +6,25 @@
 #include <sstream>
 #include <string>
 
-// The text written to `file` (a tmpfile standing in for a stream), which is then closed.
+#ifdef _WIN32
+#include <process.h>
+#endif
+
+// A scratch stream for a run's output, gone when closed. On Windows it is not tmpfile(): under
+// wine, two processes' tmpfile() can pick the same name, and the tests run in two processes.
+inline std::FILE* ScratchStream()
+{
+#ifdef _WIN32
+    static int count = 0;
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+        ("rootfinder-test-" + std::to_string(_getpid()) + "-" + std::to_string(++count));
+    return _wfopen(path.c_str(), L"w+bD"); // D: deleted when closed
+#else
+    return std::tmpfile();
+#endif
+}
+
+// The text written to `file` (a scratch stream standing in for stdout or stderr), which is then closed.
 inline std::string ReadAndClose(std::FILE* file)
 {
     std::fflush(file);
