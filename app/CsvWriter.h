@@ -23,30 +23,10 @@ public:
         Text(header).EndLine();
     }
 
-    CsvWriter& Number(double value)
-    {
-        NextField();
-        if (std::isnan(value)) return Append("nan");
-        char* const first = Room(kLongestNumber);
-        length_ += static_cast<std::size_t>(std::to_chars(first, first + kLongestNumber, value).ptr - first);
-        return *this;
-    }
-
+    CsvWriter& Number(double value) { return std::isnan(value) ? Text("nan") : Shortest(value); }
     // A bound that may be missing: empty for NaN.
-    CsvWriter& Bound(double value)
-    {
-        if (!std::isnan(value)) return Number(value);
-        NextField();
-        return *this;
-    }
-
-    CsvWriter& Integer(long long value)
-    {
-        NextField();
-        char* const first = Room(kLongestNumber);
-        length_ += static_cast<std::size_t>(std::to_chars(first, first + kLongestNumber, value).ptr - first);
-        return *this;
-    }
+    CsvWriter& Bound(double value) { return std::isnan(value) ? Text("") : Shortest(value); }
+    CsvWriter& Integer(long long value) { return Shortest(value); }
 
     CsvWriter& Text(std::string_view text)
     {
@@ -66,6 +46,15 @@ public:
 private:
     // A double's shortest text, or a long long's, has at most 24 characters.
     static constexpr std::size_t kLongestNumber = 24;
+
+    template <class Value>
+    CsvWriter& Shortest(Value value)
+    {
+        NextField();
+        char* const first = Room(kLongestNumber);
+        length_ += static_cast<std::size_t>(std::to_chars(first, first + kLongestNumber, value).ptr - first);
+        return *this;
+    }
 
     void NextField()
     {
@@ -93,7 +82,10 @@ private:
     }
 
     TSaveFile& file_;
-    std::string line_ = std::string(64, '\0'); // the line is its first length_ characters
+    // The line is its first length_ characters: kept apart from the string's size, as appending
+    // through the string would check its room and write a terminator at every step (4% of a points
+    // file's time).
+    std::string line_ = std::string(64, '\0');
     std::size_t length_ = 0;
     bool fieldStarted_ = false;
 };

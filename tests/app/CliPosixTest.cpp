@@ -22,7 +22,7 @@ TEST(CliUsage, AFailedWriteToStdoutIsReportedWithStatusOne)
     for (const auto& arguments : {std::vector<std::string>{"1", "5", "0.1", "0.0001"}, std::vector<std::string>{"--help"}}) {
         std::FILE* full = std::fopen("/dev/full", "w");
         ASSERT_NE(full, nullptr);
-        std::FILE* err = std::tmpfile();
+        std::FILE* err = ScratchStream();
         const std::vector<std::string_view> views(arguments.begin(), arguments.end());
         const int status = CliMain(views, full, err);
         std::fclose(full);

@@ -45,7 +45,9 @@ TEST_P(SaveFileWrites, PutsTheFileInPlaceOnlyWhenCommittedAndLeavesNoTemporary)
         file.Write("x,y\n");
         file.Write("1,2\n");
         EXPECT_EQ(Contents(destination), w.existing); // nothing shows before the commit
-        if (w.commit) EXPECT_TRUE(file.Commit());
+        if (w.commit) {
+            EXPECT_TRUE(file.Commit());
+        }
     }
     EXPECT_EQ(Contents(destination), w.after);
     EXPECT_EQ(dir.Entries(), w.after ? std::vector<std::string>{"points.csv"} : std::vector<std::string>{});

@@ -29,22 +29,14 @@ struct Accepted {
     double value; // compared exactly, the sign of a zero included
 };
 
-struct AcceptedInLocale {
-    Accepted accepted;
-    LocaleCase locale;
-};
+void PrintTo(const Accepted& a, std::ostream* os) { *os << '"' << a.text << '"'; }
 
-void PrintTo(const AcceptedInLocale& a, std::ostream* os)
-{
-    *os << '"' << a.accepted.text << "\" under " << a.locale.name;
-}
-
-class StrToFloatAccepts : public testing::TestWithParam<AcceptedInLocale> {};
+class StrToFloatAccepts : public testing::TestWithParam<InLocale<Accepted>> {};
 
 TEST_P(StrToFloatAccepts, ReadsTheNearestDouble)
 {
     SET_TEST_LOCALE(GetParam().locale);
-    const Accepted& a = GetParam().accepted;
+    const Accepted& a = GetParam().value;
     const double value = StrToFloat(a.text);
     EXPECT_EQ(value, a.value);
     EXPECT_EQ(std::signbit(value), std::signbit(a.value));
@@ -86,32 +78,17 @@ const Accepted kAccepted[] = {
     {"-1e-400", -0.0},
 };
 
-std::vector<AcceptedInLocale> AcceptedInBothLocales()
-{
-    std::vector<AcceptedInLocale> cases;
-    for (const auto& locale : {kCLocale, kCommaLocale})
-        for (const auto& accepted : kAccepted) cases.push_back({accepted, locale});
-    return cases;
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, StrToFloatAccepts, testing::ValuesIn(AcceptedInBothLocales()));
+INSTANTIATE_TEST_SUITE_P(Texts, StrToFloatAccepts, testing::ValuesIn(InBothLocales(kAccepted)));
 
 // ---------------------------------------------------------------------------------------
 // StrToFloat: rejected texts raise EConvertError with a Russian message quoting the text
 
-struct RejectedInLocale {
-    std::string text;
-    LocaleCase locale;
-};
-
-void PrintTo(const RejectedInLocale& r, std::ostream* os) { *os << '"' << r.text << "\" under " << r.locale.name; }
-
-class StrToFloatRejects : public testing::TestWithParam<RejectedInLocale> {};
+class StrToFloatRejects : public testing::TestWithParam<InLocale<std::string>> {};
 
 TEST_P(StrToFloatRejects, RaisesEConvertErrorQuotingTheText)
 {
     SET_TEST_LOCALE(GetParam().locale);
-    const std::string& text = GetParam().text;
+    const std::string& text = GetParam().value;
     try {
         const double value = StrToFloat(text);
         FAIL() << "accepted, as " << value;
@@ -174,15 +151,7 @@ const std::string kRejected[] = {
     "1.7976931348623159e308",
 };
 
-std::vector<RejectedInLocale> RejectedInBothLocales()
-{
-    std::vector<RejectedInLocale> cases;
-    for (const auto& locale : {kCLocale, kCommaLocale})
-        for (const auto& text : kRejected) cases.push_back({text, locale});
-    return cases;
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, StrToFloatRejects, testing::ValuesIn(RejectedInBothLocales()));
+INSTANTIATE_TEST_SUITE_P(Texts, StrToFloatRejects, testing::ValuesIn(InBothLocales(kRejected)));
 
 // ---------------------------------------------------------------------------------------
 // QuoteForMessage: cut to a readable length, unprintable bytes escaped, UTF-8 kept whole

@@ -21,24 +21,16 @@ struct Fixed {
     std::string text; // with '.' standing for the locale's separator
 };
 
-struct FixedInLocale {
-    Fixed fixed;
-    LocaleCase locale;
-};
+void PrintTo(const Fixed& f, std::ostream* os) { *os << testing::PrintToString(f.value); }
 
-void PrintTo(const FixedInLocale& f, std::ostream* os)
-{
-    *os << testing::PrintToString(f.fixed.value) << " under " << f.locale.name;
-}
-
-class FloatToStrFFixed : public testing::TestWithParam<FixedInLocale> {};
+class FloatToStrFFixed : public testing::TestWithParam<InLocale<Fixed>> {};
 
 TEST_P(FloatToStrFFixed, WritesTheExpectedText)
 {
     SET_TEST_LOCALE(GetParam().locale);
-    std::string expected = GetParam().fixed.text;
+    std::string expected = GetParam().value.text;
     if (const auto dot = expected.find('.'); dot != std::string::npos) expected.replace(dot, 1, GetParam().locale.separator);
-    EXPECT_EQ(FloatToStrF(GetParam().fixed.value, ffFixed, 8, 6), expected);
+    EXPECT_EQ(FloatToStrF(GetParam().value.value, ffFixed, 8, 6), expected);
 }
 
 const Fixed kFixed[] = {
@@ -72,15 +64,7 @@ const Fixed kFixed[] = {
     {-kInf, "-INF"},
 };
 
-std::vector<FixedInLocale> FixedInBothLocales()
-{
-    std::vector<FixedInLocale> cases;
-    for (const auto& locale : {kCLocale, kCommaLocale})
-        for (const auto& fixed : kFixed) cases.push_back({fixed, locale});
-    return cases;
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, FloatToStrFFixed, testing::ValuesIn(FixedInBothLocales()));
+INSTANTIATE_TEST_SUITE_P(Values, FloatToStrFFixed, testing::ValuesIn(InBothLocales(kFixed)));
 
 // Over a sweep of magnitudes: 6 places, at most 8 significant digits, within half a unit
 // of the last digit kept.

@@ -1,7 +1,12 @@
 #pragma once
 // Test support: the process locale for one scope, and the two locales the tests run under.
+#include <gtest/gtest.h>
+
 #include <clocale>
+#include <cstddef>
+#include <ostream>
 #include <string>
+#include <vector>
 
 // Sets the whole process locale (LC_ALL) for the lifetime of the object, and restores the
 // previous one when it ends.
@@ -46,6 +51,28 @@ inline std::string PrintLocaleName(const LocaleCase& locale)
     std::string name;
     for (char c : locale.name) name += (c == '.' || c == '-') ? '_' : c;
     return name;
+}
+
+// A table's case under one of the two locales, for suites that run every case under both.
+template <class Case>
+struct InLocale {
+    Case value;
+    LocaleCase locale;
+};
+
+template <class Case>
+void PrintTo(const InLocale<Case>& c, std::ostream* os)
+{
+    *os << testing::PrintToString(c.value) << " under " << c.locale.name;
+}
+
+template <class Case, std::size_t N>
+std::vector<InLocale<Case>> InBothLocales(const Case (&cases)[N])
+{
+    std::vector<InLocale<Case>> both;
+    for (const LocaleCase& locale : {kCLocale, kCommaLocale})
+        for (const Case& c : cases) both.push_back({c, locale});
+    return both;
 }
 
 // For TEST_P suites parameterised by LocaleCase: sets the locale or fails the test.
