@@ -5,15 +5,24 @@ set(rootfinder_recipe_files qcustomplot/CMakeLists.txt)
 
 function(rootfinder_steps)
   set(qt ${cmake_arguments} -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
-  # qtbase with only what the window, its chart and its tests use: Core, Gui, Widgets,
-  # PrintSupport, Test, OpenGL, the Windows and offscreen platforms and the styles. Debian's
-  # repacked sources leave out wintab.h (so no tablet events); the Windows platform plugin needs
-  # OpenGL, which it loads at run time. The third-party libraries are Qt's bundled copies.
+  # qtbase with only what the window, its chart and its tests link and load: Core, Gui, Widgets,
+  # PrintSupport (QCustomPlot's printing and the PDF writer), Test, the windows platform with the
+  # windowsvista style, and the offscreen platform (the chart module's and the window's tests'),
+  # which takes its fonts through FreeType. Qt's own configure features turn off the modules and
+  # plugins nothing loads (SQL, network, D-Bus, XML, concurrency, Direct2D, Vulkan) and the
+  # widgets, dialogs and styles the window never shows. OpenGL stays: the windows platform
+  # plugin does not compile without it (it loads OpenGL at run time). Debian's repacked sources
+  # leave out wintab.h (so no tablet events). The third-party libraries are Qt's bundled copies.
+  set(unused_features
+    sql network dbus concurrent xml direct2d vulkan tabletevent sessionmanager systemtrayicon
+    jpeg movie textmarkdownreader textmarkdownwriter textodfwriter syntaxhighlighter imageformat_ppm
+    imageformat_xbm graphicsview mdiarea calendarwidget datetimeedit dial lcdnumber toolbox wizard
+    fontdialog colordialog undoview splashscreen keysequenceedit columnview fontcombobox style_fusion)
+  list(TRANSFORM unused_features PREPEND -DFEATURE_)
+  list(TRANSFORM unused_features APPEND =OFF)
   debian_source(qtbase qt6-base-dev-tools CMAKE_ARGS ${qt}
     -DBUILD_SHARED_LIBS=OFF -DQT_QMAKE_TARGET_MKSPEC=win32-g++
-    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
-    -DFEATURE_tabletevent=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF
-    -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_jpeg=OFF -DFEATURE_textmarkdownreader=OFF
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF ${unused_features}
     -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_freetype=OFF
     -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_doubleconversion=OFF)
   set(libraries qtbase)
