@@ -102,7 +102,7 @@ protected:
         const std::vector<double> values = Values(function, cases);
         for (std::size_t i = 0; i < N; ++i)
             EXPECT_LT(ExactValue(function, cases[i].x).UnitsOff(values[i]), 1.0)
-                << cases[i].why << ": x = " << std::hexfloat << cases[i].x << ", " << values[i];
+                << cases[i].why << ": x = " << std::hexfloat << cases[i].x << " gives " << values[i];
     }
 };
 
