@@ -62,9 +62,10 @@ const Case kSinCases[] = {
     {0x1.921fb54442d18p+1, "pi: the sine is the error of pi"}, {0x1.2d97c7f3321d2p+2, "3 pi/2"},
     {355.0, "beside 113 pi"}, {0x1.fffffffffffffp+25, "the end of the fast reduction"},
     {0x1.0000000000001p+26, "beyond it: the exact reduction"},
-    // The doubles nearest k pi/2 for even k (sin x about 1e-13 to 1e-2) that lie relatively nearest
-    // it of 4000 such k above 2^e (found with mpmath at 400 bits): beyond 2^26, a reduction with pi/2 in four pieces is not exact.
-    {0x1.00043bf541dc2p+27, "nearest a multiple of pi/2 above 2^27"}, {0x1.0000061c6cf49p+35, "above 2^35"},
+    // The doubles nearest k pi/2 for even k (sin x about 1e-12 to 1e-2) that lie relatively nearest
+    // it of 4000 such k above 2^e (found with mpmath at 400 bits): beyond 2^26, a reduction with pi/2
+    // in four pieces is not exact (k/2 is odd at 2^28, where k/2 first needs more than 26 bits).
+    {0x1.0001eb2dc406ap+28, "nearest a multiple of pi/2 above 2^28"}, {0x1.0000061c6cf49p+35, "above 2^35"},
     {0x1.00000002e7f18p+44, "above 2^44"}, {0x1.0000000005695p+50, "above 2^50"}, {0x1.0000000000041p+59, "above 2^59"},
     {1e22, "a large argument"},
     {0x1.6ac5b262ca1ffp+849, "the double nearest a multiple of pi/2"}, {-1e300, "a huge negative argument"},
