@@ -28,6 +28,10 @@ const Case kCubeCases[] = {
     {0x1.b6e83b85f253fp+333, "x * x * x rounds twice, a cube near 2^1000"},
     {0x1.96608p+17, "a cube halfway between two doubles (ties to even)"},
     {0x1.96618p+17, "a cube halfway between two doubles (ties to even)"},
+    // Where the products' errors underflow, their sum could round the cube wrongly: found by the
+    // products' path alone over random doubles, a third of which it gets wrong below 2^-341.
+    {0x1.2d76abe983824p-335, "the products would round it wrongly"},
+    {0x1.ffffcba2bc4d1p-340, "the products would round it wrongly"},
     {0x1.fffffffffffffp-257, "just below the products' range"},
     {0x1p-256, "the bottom of the products' range"},
     {0x1p256, "the top of the products' range"},
