@@ -159,9 +159,9 @@ TEST_P(ElementaryFunctionOnPath, RandomArgumentsKeepTheStatedBounds)
         std::size_t count;
     };
     const Sample samples[] = {
-        {ElementaryFunction::Exp, "exp", {{Source::Interval, -746, 710}, {Source::Exponents, -60, 10}}, 40000},
-        {ElementaryFunction::Sin, "sin", {{Source::Exponents, -1074, 1024}, {Source::Exponents, -30, 60}}, 40000},
-        {ElementaryFunction::Cube, "cube", {{Source::AnyBits, 0, 0}}, 40000},
+        {ElementaryFunction::Exp, "exp", {{Source::Interval, -746, 710}, {Source::Exponents, -60, 10}}, 80000},
+        {ElementaryFunction::Sin, "sin", {{Source::Exponents, -1074, 1024}, {Source::Exponents, -30, 60}}, 80000},
+        {ElementaryFunction::Cube, "cube", {{Source::AnyBits, 0, 0}}, 80000},
     };
     for (const Sample& sample : samples) {
         std::mt19937_64 random(29 + static_cast<int>(sample.function));
