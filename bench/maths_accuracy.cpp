@@ -7,19 +7,11 @@
 // with the subnormals' unit below 2^-1022), and for the cube the number of results that are not
 // the exact cube rounded to nearest and how many of those x * x * x would have got wrong. Every
 // path must give the scalar path's bits: a difference is counted and fails the run.
-#include "core/EvaluateBlock.h"
+#include "tests/core/MpfrReference.h"
 
-#include <mpfr.h>
-
-#include <algorithm>
-#include <bit>
 #include <cinttypes>
-#include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <limits>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,25 +19,6 @@
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-bool SameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b) || (std::isnan(a) && std::isnan(b)); }
-
-// |y - exact| in units of the last place of exact; 0 for a matching infinity or NaN, infinite for
-// a wrong one (an overflow that should not be, or a missing one).
-double UlpError(double y, mpfr_srcptr exact)
-{
-    const double rounded = mpfr_get_d(exact, MPFR_RNDN);
-    if (!std::isfinite(rounded) || !std::isfinite(y)) return SameBits(y, rounded) ? 0 : kInf;
-    if (mpfr_zero_p(exact)) return y == 0 ? 0 : kInf;
-    mpfr_t difference;
-    mpfr_init2(difference, 2200);
-    mpfr_sub_d(difference, exact, y, MPFR_RNDN); // exact: 2200 bits hold any double's difference
-    const long unitExponent = std::max<long>(mpfr_get_exp(exact) - 1 - 52, -1074);
-    mpfr_mul_2si(difference, difference, -unitExponent, MPFR_RNDN);
-    const double error = std::fabs(mpfr_get_d(difference, MPFR_RNDN));
-    mpfr_clear(difference);
-    return error;
-}
 
 struct Tally {
     double worst = 0;
@@ -79,48 +52,15 @@ void Check(ElementaryFunction function, const std::vector<double>& xs, Tally& ta
                                 ys[i], reference[i]);
             }
     }
-    mpfr_t x, exact;
-    mpfr_init2(x, 53);
-    mpfr_init2(exact, 256);
     for (std::size_t i = 0; i < xs.size(); ++i) {
-        mpfr_set_d(x, xs[i], MPFR_RNDN);
-        if (function == ElementaryFunction::Exp) mpfr_exp(exact, x, MPFR_RNDN);
-        else if (function == ElementaryFunction::Sin) mpfr_sin(exact, x, MPFR_RNDN);
-        else {
-            mpfr_sqr(exact, x, MPFR_RNDN); // exact: 256 bits hold any double's cube
-            mpfr_mul(exact, exact, x, MPFR_RNDN);
-        }
-        const double error = UlpError(reference[i], exact);
+        const ExactValue exact(function, xs[i]);
+        const double error = exact.UnitsOff(reference[i]);
         if (error > tally.worst) tally.worst = error, tally.worstAt = xs[i];
-        if (!SameBits(reference[i], mpfr_get_d(exact, MPFR_RNDN))) ++tally.notCorrectlyRounded;
-        if (function == ElementaryFunction::Cube && !SameBits(xs[i] * xs[i] * xs[i], mpfr_get_d(exact, MPFR_RNDN)))
-            ++tally.naiveWrong;
+        if (!SameBits(reference[i], exact.Rounded())) ++tally.notCorrectlyRounded;
+        if (function == ElementaryFunction::Cube && !SameBits(xs[i] * xs[i] * xs[i], exact.Rounded())) ++tally.naiveWrong;
         ++tally.checked;
     }
-    mpfr_clear(x);
-    mpfr_clear(exact);
 }
-
-// A random double: any bit pattern, or a magnitude spread evenly over a range of binary exponents
-// with either sign, or evenly over an interval.
-struct Source {
-    enum Kind { AnyBits, Exponents, Interval } kind;
-    double low, high;
-
-    double Draw(std::mt19937_64& random) const
-    {
-        switch (kind) {
-        case AnyBits: return std::bit_cast<double>(random());
-        case Exponents: {
-            const double exponent = std::uniform_real_distribution<double>(low, high)(random);
-            const double magnitude = std::exp2(exponent);
-            return random() & 1 ? -magnitude : magnitude;
-        }
-        case Interval: return std::uniform_real_distribution<double>(low, high)(random);
-        }
-        return 0;
-    }
-};
 
 std::vector<Source> Sources(ElementaryFunction function)
 {

@@ -207,6 +207,7 @@ TEST(CliOutputFiles, AnUnwritableDestinationIsRefusedBeforeTheRun)
 
 TEST(CliOutputFiles, TwoOptionsNamingTheSameFileAreRefused)
 {
+    const ScratchWorkingDirectory here; // for the names without a folder
     TempDir dir;
     std::ofstream(dir / "existing.png", std::ios::binary) << "keep\n";
     std::vector<std::vector<std::string>> cases = {
@@ -229,6 +230,7 @@ TEST(CliOutputFiles, TwoOptionsNamingTheSameFileAreRefused)
         EXPECT_EQ(result.out, "");
     }
     EXPECT_EQ(dir.Entries(), entries);
+    EXPECT_EQ(here.Entries(), std::vector<std::string>{});
     EXPECT_EQ(ReadFile(dir / "existing.png"), "keep\n");
 }
 

@@ -117,6 +117,7 @@ TEST(CliStandardStreams, TheFileAStandardStreamIsOpenOnIsRefusedAsADestination)
 // Destinations that cannot be what they name are refused before the run, with the real reason.
 TEST(CliOutputFiles, ImpossibleDestinationsAreRefusedWithTheirReason)
 {
+    const ScratchWorkingDirectory here; // where a `-` taken for a file name would be written
     struct Case {
         std::vector<std::string> options;
         int status;
@@ -136,7 +137,7 @@ TEST(CliOutputFiles, ImpossibleDestinationsAreRefusedWithTheirReason)
         EXPECT_EQ(result.out, "") << "refused before the run";
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
     }
-    EXPECT_FALSE(fs::exists("-"));
+    EXPECT_EQ(here.Entries(), std::vector<std::string>{});
 }
 
 TEST(CliEnvironment, AnUnknownEvaluationPathIsRefusedAndAnUnavailableOneNamed)

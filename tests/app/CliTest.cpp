@@ -114,11 +114,13 @@ class CliUsageError : public testing::TestWithParam<std::vector<std::string>> {}
 
 TEST_P(CliUsageError, PrintsTheUsageOnStderrWithStatusTwo)
 {
+    const ScratchWorkingDirectory here; // for the files some of them name
     const CliResult result = RunCliMain(GetParam());
     EXPECT_EQ(result.status, kExitUsage);
     EXPECT_EQ(result.out, "");
     EXPECT_NE(result.err.find(kUsageStart), std::string::npos) << result.err;
     ExpectEveryLinePrefixed(result.err);
+    EXPECT_EQ(here.Entries(), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, CliUsageError,

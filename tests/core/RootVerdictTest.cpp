@@ -15,12 +15,21 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// A zero z of f as the double nearest it and the rest: from mpmath's findroot at 50 digits,
+// z = hi + lo to within 3e-32.
+struct Zero {
+    double hi, lo;
+};
+constexpr Zero kZero1{1.0191219364101882, -3.357752404832412e-17};
+constexpr Zero kZero2{4.59529671652751, 1.5206822059525006e-16};
+
 struct LineCase {
     const char* what;
     RootRecord line;
     double eps;
     Verdict verdict;
     bool inStep;
+    Zero nearest{kNaN, 0}; // for a root whose window holds several zeros, the one nearest it
 };
 
 void PrintTo(const LineCase& c, std::ostream* os) { *os << c.what; }
@@ -41,6 +50,13 @@ TEST_P(JudgeRootLineTest, GivesTheFirstVerdictThatApplies)
     } else {
         EXPECT_TRUE(std::isnan(v.lower) && std::isnan(v.upper));
     }
+    if (!std::isnan(c.nearest.hi)) {
+        // The nearest zero's own enclosure and its distance rounded up, whichever zero comes first.
+        EXPECT_EQ(c.nearest.lo > 0 ? v.lower : v.upper, c.nearest.hi);
+        const double distance = std::fabs((c.line.root - c.nearest.hi) - c.nearest.lo);
+        EXPECT_LE(distance, v.distance);
+        EXPECT_LE(v.distance, std::nextafter(distance, kInf));
+    }
 }
 
 // {number, left, right, root, fRoot, updates}
@@ -49,19 +65,14 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(LineCase{"NaN root", {1, -0.5, 0.0, kNaN, kNaN, 1}, 1e-4, Verdict::NotFinite, false},
                     LineCase{"infinite f", {1, -0.5, 0.0, 0.0, kInf, 1}, 1e-4, Verdict::NotFinite, true},
                     LineCase{"beyond 7 f stays above 0", {1, 1e300, 2e300, 1.5e300, 1e308, 1}, 1e290, Verdict::NoRoot, true},
-                    LineCase{"a window around every zero", {1, 0, 10, 4, -1, 1}, 10, Verdict::Root, true},
+                    LineCase{"a window around every zero", {1, 0, 10, 4, -1, 1}, 10, Verdict::Root, true, kZero2},
+                    // The root line of 4.5 4.7 0.1 4: its window holds the zero near 1.019 first.
+                    LineCase{"four zeros within EPS, the nearest not the first",
+                             {1, 4.5, 4.6, 4.595987445868713, 0.0004828461765540304, 1}, 4, Verdict::Root, true, kZero2},
                     LineCase{"EPS finer than the doubles near the root", {1, 1, 1.5, 1.0191219364, 0, 4}, 1e-30,
                              Verdict::NoRoot, true},
                     LineCase{"the pole on the step's left end", {1, 0, 1.5, 1.5, -1.66, 1}, 1e-4, Verdict::Pole, true},
                     LineCase{"the pole on the step's right end", {1, -1.5, 0, -1.2, -1.5, 1}, 1e-4, Verdict::Pole, true}));
-
-// A zero z of f as the double nearest it and the rest: from mpmath's findroot at 50 digits,
-// z = hi + lo to within 3e-32.
-struct Zero {
-    double hi, lo;
-};
-constexpr Zero kZero1{1.0191219364101882, -3.357752404832412e-17};
-constexpr Zero kZero2{4.59529671652751, 1.5206822059525006e-16};
 
 // r lies `ulps` units in the last place above z (below it where negative); EPS is |r - z| moved
 // `epsUlps` units in its own last place outward (the zero lies within EPS) or inward (beyond it),

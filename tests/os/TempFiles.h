@@ -33,7 +33,7 @@ private:
 // A directory of its own for a test that checks what else appears beside its files.
 class TempDir {
 public:
-    TempDir() : path_(TempPath("-dir").Path()) { std::filesystem::create_directory(path_); }
+    explicit TempDir(const std::string& suffix = "-dir") : path_(TempPath(suffix).Path()) { std::filesystem::create_directory(path_); }
     ~TempDir() { std::filesystem::remove_all(path_); }
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
     // The names in the directory, sorted: a leftover temporary file shows up here.
@@ -47,4 +47,20 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// The working directory moved into a fresh directory of the test's own while it lives, so that a
+// file named relatively, written by a run that should have refused it, cannot outlive the test
+// and fail the next run: the directory goes, with whatever is in it, whether the test passes or not.
+class ScratchWorkingDirectory {
+public:
+    ScratchWorkingDirectory() : previous_(std::filesystem::current_path()) { std::filesystem::current_path(dir_ / ""); }
+    ~ScratchWorkingDirectory() { std::filesystem::current_path(previous_); }
+    ScratchWorkingDirectory(const ScratchWorkingDirectory&) = delete;
+    ScratchWorkingDirectory& operator=(const ScratchWorkingDirectory&) = delete;
+    std::vector<std::string> Entries() const { return dir_.Entries(); }
+
+private:
+    TempDir dir_{"-cwd"}; // removed after the working directory is back
+    std::filesystem::path previous_;
 };
