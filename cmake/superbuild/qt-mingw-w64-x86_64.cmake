@@ -9,12 +9,13 @@ function(rootfinder_steps)
   # PrintSupport (QCustomPlot's printing and the PDF writer), Test, the windows platform with the
   # windowsvista style, and the offscreen platform (the chart module's and the window's tests'),
   # which takes its fonts through FreeType. Qt's own configure features turn off the modules and
-  # plugins nothing loads (SQL, network, D-Bus, XML, concurrency, Direct2D, Vulkan) and the
-  # widgets, dialogs and styles the window never shows. OpenGL stays: the windows platform
-  # plugin does not compile without it (it loads OpenGL at run time). Debian's repacked sources
+  # plugins nothing loads (SQL, network, D-Bus, XML, concurrency, the Direct2D platform, Vulkan)
+  # and the widgets, dialogs and styles the window never shows. OpenGL stays: the windows
+  # platform plugin does not compile without it (it loads OpenGL at run time); so does Direct2D
+  # itself, without which Qt GUI leaves out the DirectWrite font engine that it still calls. Debian's repacked sources
   # leave out wintab.h (so no tablet events). The third-party libraries are Qt's bundled copies.
   set(unused_features
-    sql network dbus concurrent xml direct2d vulkan tabletevent sessionmanager systemtrayicon
+    sql network dbus concurrent xml direct2d1_1 vulkan tabletevent sessionmanager systemtrayicon
     jpeg movie textmarkdownreader textmarkdownwriter textodfwriter syntaxhighlighter imageformat_ppm
     imageformat_xbm graphicsview mdiarea calendarwidget datetimeedit dial lcdnumber toolbox wizard
     fontdialog colordialog undoview splashscreen keysequenceedit columnview fontcombobox style_fusion)
