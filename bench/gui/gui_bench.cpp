@@ -223,12 +223,18 @@ const KeepPlot& RunPoints(const RedrawRun& run)
     return at->second;
 }
 
+// The redraw benchmarks' windows, ended before the application object is.
+std::map<std::pair<const RedrawRun*, bool>, std::unique_ptr<TForm1>>& RedrawForms()
+{
+    static std::map<std::pair<const RedrawRun*, bool>, std::unique_ptr<TForm1>> forms;
+    return forms;
+}
+
 // A window whose chart shows a run's points in full view: in its series, or (the baseline) in a
 // plain graph that QCustomPlot samples itself, the series left empty. Kept for every repetition.
 TChart* ChartShowing(const RedrawRun& run, bool baseline)
 {
-    static std::map<std::pair<const RedrawRun*, bool>, std::unique_ptr<TForm1>> forms;
-    auto& form = forms[{&run, baseline}];
+    auto& form = RedrawForms()[{&run, baseline}];
     if (form) return form->Chart;
     const KeepPlot& points = RunPoints(run);
     form = std::make_unique<TForm1>(nullptr);
@@ -366,6 +372,7 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
     Application->Initialize();
     benchmark::RunSpecifiedBenchmarks();
+    RedrawForms().clear();
     benchmark::Shutdown();
     return 0;
 }

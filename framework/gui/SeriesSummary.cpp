@@ -149,33 +149,19 @@ SeriesSummary::Found SeriesSummary::Scan(const PointsView& points, std::size_t f
     return found;
 }
 
-// Down from an entry to the first of its points holding the value: at each level the first child
-// that holds it.
-std::size_t SeriesSummary::LowestPoint(const PointsView& points, Place at, double lowest) const
+// Down from an entry to the first of its points holding its lowest (or highest) value: at each
+// level the first child that holds it.
+std::size_t SeriesSummary::PointHolding(const PointsView& points, Place at, double value, double Extremes::*extreme) const
 {
     for (; at.level > 1; --at.level) {
         const Level& below = levels_[at.level - 2];
         std::size_t child = at.index * kFanOut;
-        while (below.entries[child].lowest != lowest) ++child;
+        while (below.entries[child].*extreme != value) ++child;
         at.index = child;
     }
     if (at.level == 0) return at.index;
     std::size_t i = at.index * kLeafPoints;
-    while (points.Value(i) != lowest) ++i;
-    return i;
-}
-
-std::size_t SeriesSummary::HighestPoint(const PointsView& points, Place at, double highest) const
-{
-    for (; at.level > 1; --at.level) {
-        const Level& below = levels_[at.level - 2];
-        std::size_t child = at.index * kFanOut;
-        while (below.entries[child].highest != highest) ++child;
-        at.index = child;
-    }
-    if (at.level == 0) return at.index;
-    std::size_t i = at.index * kLeafPoints;
-    while (points.Value(i) != highest) ++i;
+    while (points.Value(i) != value) ++i;
     return i;
 }
 
@@ -197,8 +183,8 @@ std::size_t SeriesSummary::GapPoint(const PointsView& points, Place at, bool las
 void SeriesSummary::AppendRun(const PointsView& points, std::size_t first, std::size_t last, std::vector<std::size_t>& drawn) const
 {
     const Found found = Scan(points, first, last);
-    std::size_t run[] = {first, LowestPoint(points, found.lowestAt, found.lowest),
-                         HighestPoint(points, found.highestAt, found.highest), last - 1};
+    std::size_t run[] = {first, PointHolding(points, found.lowestAt, found.lowest, &Extremes::lowest),
+                         PointHolding(points, found.highestAt, found.highest, &Extremes::highest), last - 1};
     std::sort(run, run + 4);
     for (std::size_t i = 0; i < 4; ++i)
         if (i == 0 || run[i] != run[i - 1]) drawn.push_back(run[i]);
