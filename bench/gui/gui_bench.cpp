@@ -2,7 +2,10 @@
 // 1e7 plot points (a = 1, b = 11, h = 1e-6, EPS = 1e-4) until the chart has repainted, against
 // the same run into sinks that discard; the window's own share of that press alone (the run's
 // points handed to the series, one rescale, one repaint); the heap the plot holds per point; and
-// the window's start-up, from starting the process to the end of its first paint.
+// the window's start-up, from starting the process to the end of its first paint; and the chart's
+// redraw after a pan, after a zoom to half and in the full view, at 1e3 to 5e7 points, through the
+// series' summary and, as the baseline, with the same points in a plain QCPGraph sampled by
+// QCustomPlot itself.
 //
 // `gui_bench --first-paint` is that start-up alone: the window program's own entry routine,
 // ended as soon as the window's first paint has been flushed.
@@ -30,7 +33,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -194,6 +200,103 @@ void BM_WindowShare(benchmark::State& state)
     if (!appendSeconds.empty()) state.counters["append_ms"] = 1000 * appendSeconds[appendSeconds.size() / 2];
 }
 
+// The runs drawn by the redraw benchmarks, by their number of points.
+struct RedrawRun {
+    const char* name;
+    const char* inputs[4];
+};
+const RedrawRun kRedrawRuns[] = {
+    {"1e3", {"1", "11", "1e-2", "1e-4"}},
+    {"1e5", {"1", "11", "1e-4", "1e-4"}},
+    {"1e7", {"1", "11", "1e-6", "1e-4"}},
+    {"5e7", {"1", "5.9", "1e-7", "1e-4"}},
+};
+
+const KeepPlot& RunPoints(const RedrawRun& run)
+{
+    static std::map<const RedrawRun*, KeepPlot> kept;
+    auto [at, isNew] = kept.try_emplace(&run);
+    if (isNew) {
+        DiscardReport report;
+        CalculationRun(run.inputs[0], run.inputs[1], run.inputs[2], run.inputs[3], report, at->second);
+    }
+    return at->second;
+}
+
+// The redraw benchmarks' windows, ended before the application object is.
+std::map<std::pair<const RedrawRun*, bool>, std::unique_ptr<TForm1>>& RedrawForms()
+{
+    static std::map<std::pair<const RedrawRun*, bool>, std::unique_ptr<TForm1>> forms;
+    return forms;
+}
+
+// A window whose chart shows a run's points in full view: in its series, or (the baseline) in a
+// plain graph that QCustomPlot samples itself, the series left empty. Kept for every repetition.
+TChart* ChartShowing(const RedrawRun& run, bool baseline)
+{
+    auto& form = RedrawForms()[{&run, baseline}];
+    if (form) return form->Chart;
+    const KeepPlot& points = RunPoints(run);
+    form = std::make_unique<TForm1>(nullptr);
+    form->show();
+    if (!ProcessEventsUntil([&] { return form->windowHandle() && form->windowHandle()->isExposed(); })) return nullptr;
+    TChart& chart = *form->Chart;
+    if (baseline) {
+        QVector<QCPGraphData> data(static_cast<qsizetype>(points.xs.size()));
+        for (std::size_t i = 0; i < points.xs.size(); ++i) data[static_cast<qsizetype>(i)] = QCPGraphData(points.xs[i], points.ys[i]);
+        QCPGraph* graph = chart.addGraph();
+        graph->setPen(chart.GetSeries(0)->pen());
+        graph->data()->set(data, true);
+        chart.rescaleAxes();
+        chart.yAxis->scaleRange(1.05);
+    } else {
+        chart.GetSeries(0)->Reserve(points.xs.size());
+        chart.GetSeries(0)->AddBlock(points.xs.data(), points.ys.data(), points.xs.size());
+        chart.Redraw();
+    }
+    QCoreApplication::processEvents();
+    return &chart;
+}
+
+enum class RedrawView { Pan, Zoom, Full };
+
+// One redraw of the chart, after its view has moved: panned by a tenth of the full view (back and
+// forth in turn), zoomed to its middle half, or the full view.
+void BM_Redraw(benchmark::State& state, const RedrawRun* run, RedrawView view, bool baseline)
+{
+    TChart* const chart = ChartShowing(*run, baseline);
+    if (!chart) {
+        state.SkipWithError("the window was never shown");
+        return;
+    }
+    bool found = false;
+    const QCPRange full = baseline ? chart->graph(chart->graphCount() - 1)->getKeyRange(found) : chart->GetSeries(0)->getKeyRange(found);
+    static bool panRight = false;
+    using Clock = std::chrono::steady_clock;
+    for (auto _ : state) {
+        QCPRange range = full;
+        if (view == RedrawView::Pan) range += ((panRight = !panRight) ? 0.1 : -0.1) * full.size();
+        if (view == RedrawView::Zoom) range = QCPRange(full.center() - full.size() / 4, full.center() + full.size() / 4);
+        chart->xAxis->setRange(range);
+        const Clock::time_point start = Clock::now();
+        chart->replot(QCustomPlot::rpImmediateRefresh);
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    state.counters["points"] = static_cast<double>(RunPoints(*run).xs.size());
+}
+
+void RegisterRedraws()
+{
+    const std::pair<RedrawView, const char*> views[] = {{RedrawView::Pan, "pan"}, {RedrawView::Zoom, "zoom"}, {RedrawView::Full, "full"}};
+    for (const RedrawRun& run : kRedrawRuns)
+        for (const auto& [view, viewName] : views)
+            for (const bool baseline : {false, true}) {
+                const std::string name = std::string("BM_Redraw/") + run.name + "/" + viewName + (baseline ? "/qcustomplot" : "/summary");
+                benchmark::RegisterBenchmark(name.c_str(), BM_Redraw, &run, view, baseline)
+                    ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(9);
+            }
+}
+
 // Starts this executable with --first-paint and waits until it has ended.
 void BM_StartUpToFirstPaint(benchmark::State& state)
 {
@@ -264,10 +367,12 @@ int main(int argc, char** argv)
         return 1; // the window closed without being painted
     }
 
+    RegisterRedraws();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
     Application->Initialize();
     benchmark::RunSpecifiedBenchmarks();
+    RedrawForms().clear();
     benchmark::Shutdown();
     return 0;
 }

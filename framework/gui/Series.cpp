@@ -19,6 +19,8 @@ void TFastLineSeries::Clear()
     points_.squeeze(); // clear() alone keeps the storage of the largest plot so far
     room_ = 0;
     keys_ = values_ = Extent();
+    summary_.Clear();
+    std::vector<std::size_t>().swap(drawn_);
     QueueRedraw();
 }
 
@@ -34,6 +36,7 @@ void TFastLineSeries::Reserve(std::size_t points)
 void TFastLineSeries::MakeRoom(qsizetype points)
 {
     if (points <= room_) return;
+    summary_.Reserve(static_cast<std::size_t>(points));
     QVector<QCPGraphData> storage;
     storage.reserve(points);
     for (auto point = points_.constBegin(); point != points_.constEnd(); ++point) storage.append(*point);
@@ -53,6 +56,8 @@ void TFastLineSeries::Insert(const QCPGraphData& point)
                                      [](const QCPGraphData& stored, double key) { return stored.key < key; });
     std::move_backward(at, end, end + 1);
     *at = point;
+    summary_.Forget(static_cast<std::size_t>(at - points_.begin()));
+    summary_.Extend(View());
 }
 
 void TFastLineSeries::AddBlock(const double* xs, const double* ys, std::size_t count)
@@ -79,6 +84,7 @@ void TFastLineSeries::AddBlock(const double* xs, const double* ys, std::size_t c
     }
     if (points_.size() + block_.size() > room_) MakeRoom(points_.size() + std::max<qsizetype>(block_.size(), points_.size() / 2));
     points_.add(block_, true);
+    summary_.Extend(View());
     if (!redrawQueued_) QueueRedraw();
     for (std::size_t i = done + static_cast<std::size_t>(block_.size()); i < count; ++i) AddXY(xs[i], ys[i]);
 }
@@ -119,4 +125,30 @@ QCPRange TFastLineSeries::getValueRange(bool& foundRange, QCP::SignDomain inSign
         return QCPGraph::getValueRange(foundRange, inSignDomain, inKeyRange);
     foundRange = !values_.Empty();
     return foundRange ? QCPRange(values_.lower, values_.upper) : QCPRange();
+}
+
+static_assert(sizeof(QCPGraphData) == 2 * sizeof(double), "the summary reads the points as pairs of doubles");
+
+PointsView TFastLineSeries::View() const
+{
+    if (points_.isEmpty()) return {};
+    const QCPGraphData& first = *points_.constBegin();
+    return {&first.key, &first.value, 2, static_cast<std::size_t>(points_.size())};
+}
+
+void TFastLineSeries::getOptimizedLineData(QVector<QCPGraphData>* lineData, const QCPGraphDataContainer::const_iterator& begin,
+                                           const QCPGraphDataContainer::const_iterator& end) const
+{
+    const QCPAxis* axis = keyAxis();
+    if (!lineData || !axis || axis->scaleType() != QCPAxis::stLinear) return QCPGraph::getOptimizedLineData(lineData, begin, end);
+    // Columns of the device's pixels, so a chart on a dense screen keeps its detail.
+    const double pixels = axis->axisRect()->width() * std::max(1.0, parentPlot()->bufferDevicePixelRatio());
+    const auto columns = static_cast<std::size_t>(std::max(1.0, pixels));
+    const QCPRange range = axis->range();
+    drawn_.clear();
+    summary_.Columns(View(), static_cast<std::size_t>(begin - points_.constBegin()), static_cast<std::size_t>(end - points_.constBegin()),
+                     range.lower, range.upper, columns, drawn_);
+    lineData->resize(static_cast<qsizetype>(drawn_.size()));
+    const QCPGraphData* points = &*points_.constBegin();
+    for (std::size_t i = 0; i < drawn_.size(); ++i) (*lineData)[static_cast<qsizetype>(i)] = points[drawn_[i]];
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The chart's line series and the storage of its points, over QCustomPlot's graph and its public
-// data container.
+// data container, with the summary of the points that a redraw reads (SeriesSummary.h).
+#include "framework/gui/SeriesSummary.h"
+
 #include <qcustomplot.h>
 
 #include <algorithm>
@@ -17,6 +19,10 @@
 //
 // Room is best reserved up front; without that the storage grows by half when full, which holds
 // at most 32 bytes a point right after growing.
+//
+// A redraw draws at most four points per pixel column (and the gaps), chosen from the summary
+// kept beside the points: its cost follows the chart's width, not the number of points, and the
+// line is the one all the points draw.
 class TFastLineSeries : public QCPGraph {
     Q_OBJECT
 
@@ -50,6 +56,12 @@ public:
     QCPRange getValueRange(bool& foundRange, QCP::SignDomain inSignDomain = QCP::sdBoth,
                            const QCPRange& inKeyRange = QCPRange()) const override;
 
+protected:
+    // The points of [begin, end) that draw the line at the key axis' pixel columns: for each
+    // column its first and last point and those of its lowest and highest ordinate.
+    void getOptimizedLineData(QVector<QCPGraphData>* lineData, const QCPGraphDataContainer::const_iterator& begin,
+                              const QCPGraphDataContainer::const_iterator& end) const override;
+
 private:
     // The points' container is the series' own: replacing it would lose the kept extent and room.
     using QCPGraph::addData;
@@ -73,6 +85,7 @@ private:
     // A point before the last one, put in its place.
     void Insert(const QCPGraphData& point);
     void QueueRedraw();
+    PointsView View() const;
 
     // QCPGraphData's constructors are calls into the library, which would be one a point; a
     // point is made inline instead, as a copy of this one with its two public fields set.
@@ -83,6 +96,8 @@ private:
     QVector<QCPGraphData> block_;   // AddBlock's points on their way in
     qsizetype room_ = 0;
     Extent keys_, values_;
+    SeriesSummary summary_;
+    mutable std::vector<std::size_t> drawn_; // a redraw's points, kept for the next one
     bool redrawQueued_ = false;
 };
 
@@ -121,5 +136,6 @@ inline void TFastLineSeries::AddXY(double x, double y)
         Insert(point);
     else
         points_.add(point);
+    if (points_.size() % SeriesSummary::kLeafPoints == 0) summary_.Extend(View());
     if (!redrawQueued_) QueueRedraw();
 }

@@ -4,6 +4,7 @@
 #include "tests/framework/gui/HeapInUse.h"
 #include "tests/framework/gui/ShownChart.h"
 
+#include <QBuffer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -15,6 +16,43 @@
 #include <tuple>
 #include <utility>
 #include <vector>
+
+namespace {
+
+// Pixels whose colours lie more than a quarter of the way apart (as ImageMagick's 25 % fuzz).
+int PixelsDiffering(const QImage& one, const QImage& other)
+{
+    int differing = 0;
+    for (int y = 0; y < one.height(); ++y)
+        for (int x = 0; x < one.width(); ++x) {
+            const QColor a = one.pixelColor(x, y), b = other.pixelColor(x, y);
+            const double distance = std::hypot(a.red() - b.red(), a.green() - b.green(), a.blue() - b.blue()) / std::sqrt(3.0);
+            differing += distance > 0.25 * 255;
+        }
+    return differing;
+}
+
+// The chart of f over [0.9, 5.1] in `count` points, drawn with every point: the series hidden, the
+// points in a plain graph without sampling.
+QImage EveryPointDrawn(TChart& chart, int count)
+{
+    QCPGraph* graph = chart.addGraph();
+    graph->setAdaptiveSampling(false);
+    graph->setPen(chart.GetSeries(0)->pen());
+    chart.GetSeries(0)->setVisible(false);
+    for (int i = 0; i < count; ++i) {
+        const double x = 0.9 + 4.2 * i / (count - 1);
+        graph->addData(x, std::exp(x) / (x * x * x) - std::pow(std::sin(x), 3) - 2);
+    }
+    chart.rescaleAxes();
+    chart.yAxis->scaleRange(1.05);
+    const QImage image = chart.Image();
+    chart.removeGraph(graph);
+    chart.GetSeries(0)->setVisible(true);
+    return image;
+}
+
+} // namespace
 
 class SeriesTest : public QObject {
     Q_OBJECT
@@ -114,6 +152,26 @@ private slots:
         QCOMPARE(chart->xAxis->range(), QCPRange(0, 9999));
     }
 
+    void manyPointsLookAsEveryPointDrawn()
+    {
+        constexpr int kPoints = 1'000'000;
+        const QImage everyPoint = EveryPointDrawn(*chart, kPoints);
+        const int betweenTwoRuns = PixelsDiffering(everyPoint, EveryPointDrawn(*chart, kPoints / 10));
+        for (int i = 0; i < kPoints; ++i) {
+            const double x = 0.9 + 4.2 * i / (kPoints - 1);
+            Series()->AddXY(x, std::exp(x) / (x * x * x) - std::pow(std::sin(x), 3) - 2);
+        }
+        chart->Redraw();
+        const int differing = PixelsDiffering(everyPoint, chart->Image());
+        qInfo("pixels differing: %d from every point drawn; %d between every point of %d and of %d", differing, betweenTwoRuns,
+              kPoints, kPoints / 10);
+        QVERIFY(differing <= std::max(betweenTwoRuns, 50));
+        // A vector picture holds the few points drawn, not the million.
+        QBuffer svg;
+        svg.open(QIODevice::WriteOnly);
+        if (ROOTFINDER_HAVE_SVG) QVERIFY(chart->WriteImage(svg, "svg") && svg.size() < 200'000);
+    }
+
     void reservedRoomIsTakenOnceAndReturnedByClear()
     {
         constexpr int kPoints = 100'000;
@@ -123,6 +181,7 @@ private slots:
         const QCPGraphData* storage = Storage();
         for (int i = 1; i < kPoints; ++i) Series()->AddXY(i, i % 7);
         QCOMPARE(Storage(), storage);
+        if (before >= 0) QVERIFY(HeapInUse() - before <= 16.5 * kPoints); // the points and their summary
         Series()->AddXY(kPoints, 0); // the room was for kPoints exactly: one more moves the points
         QVERIFY(Storage() != storage);
         Series()->Clear();

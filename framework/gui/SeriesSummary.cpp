@@ -1,0 +1,245 @@
+#include "framework/gui/SeriesSummary.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// NaN and both infinities give NaN here.
+bool Finite(double v) { return v - v == 0; }
+
+// One side of a range being scanned: the left side takes its parts in ascending order, the right
+// side in descending order, so that of two equal extremes the earlier point wins on both.
+struct Side {
+    double lowest = kInfinity, highest = -kInfinity;
+    std::size_t lowestLevel = 0, lowestIndex = 0, highestLevel = 0, highestIndex = 0;
+    bool haveLowest = false, haveHighest = false;
+    std::size_t firstGapLevel = 0, firstGapIndex = 0, lastGapLevel = 0, lastGapIndex = 0;
+    bool haveGap = false;
+    bool descending = false;
+
+    void Take(std::size_t level, std::size_t index, double low, double high, bool gap)
+    {
+        if (low <= high) {
+            if (descending ? low <= lowest : low < lowest) lowest = low, lowestLevel = level, lowestIndex = index, haveLowest = true;
+            if (descending ? high >= highest : high > highest) highest = high, highestLevel = level, highestIndex = index, haveHighest = true;
+        }
+        if (!gap) return;
+        if (!haveGap || descending) firstGapLevel = level, firstGapIndex = index;
+        if (!haveGap || !descending) lastGapLevel = level, lastGapIndex = index;
+        haveGap = true;
+    }
+
+};
+
+} // namespace
+
+void SeriesSummary::Clear() { std::vector<Level>().swap(levels_); }
+
+void SeriesSummary::Reserve(std::size_t points)
+{
+    for (std::size_t tier = 0, entries = points / kLeafPoints; entries > 0; ++tier, entries /= kFanOut) {
+        if (levels_.size() <= tier) levels_.emplace_back();
+        levels_[tier].entries.reserve(entries);
+        levels_[tier].gaps.reserve((entries + 63) / 64);
+    }
+}
+
+void SeriesSummary::Forget(std::size_t from)
+{
+    std::size_t keep = from / kLeafPoints;
+    for (Level& level : levels_) {
+        keep = std::min(keep, level.entries.size());
+        level.entries.resize(keep);
+        level.gaps.resize((keep + 63) / 64);
+        if (keep % 64 != 0) level.gaps.back() &= (std::uint64_t{1} << (keep % 64)) - 1;
+        keep /= kFanOut;
+    }
+}
+
+void SeriesSummary::AddEntry(std::size_t tier, Extremes extremes, bool gap)
+{
+    if (levels_.size() <= tier) levels_.emplace_back();
+    Level& level = levels_[tier];
+    const std::size_t entry = level.entries.size();
+    level.entries.push_back(extremes);
+    if (entry % 64 == 0) level.gaps.push_back(0);
+    level.gaps.back() |= std::uint64_t{gap} << (entry % 64);
+    if ((entry + 1) % kFanOut != 0) return;
+    Extremes group{kInfinity, -kInfinity};
+    bool groupGap = false;
+    for (std::size_t child = entry + 1 - kFanOut; child <= entry; ++child) {
+        group.lowest = std::min(group.lowest, level.entries[child].lowest);
+        group.highest = std::max(group.highest, level.entries[child].highest);
+        groupGap |= level.Gap(child);
+    }
+    AddEntry(tier + 1, group, groupGap);
+}
+
+void SeriesSummary::Extend(const PointsView& points)
+{
+    for (std::size_t block = Entries(0); (block + 1) * kLeafPoints <= points.count; ++block) {
+        Extremes extremes{kInfinity, -kInfinity};
+        bool gap = false;
+        for (std::size_t i = block * kLeafPoints; i < (block + 1) * kLeafPoints; ++i) {
+            const double v = points.Value(i);
+            const bool finite = Finite(v);
+            extremes.lowest = finite && v < extremes.lowest ? v : extremes.lowest;
+            extremes.highest = finite && v > extremes.highest ? v : extremes.highest;
+            gap |= !finite;
+        }
+        AddEntry(0, extremes, gap);
+    }
+}
+
+std::size_t SeriesSummary::HeapBytes() const
+{
+    std::size_t bytes = levels_.capacity() * sizeof(Level);
+    for (const Level& level : levels_)
+        bytes += level.entries.capacity() * sizeof(Extremes) + level.gaps.capacity() * sizeof(std::uint64_t);
+    return bytes;
+}
+
+// Bottom up: the points up to the first whole block and from the last one, then at each level the
+// entries up to the first whole group and from the last one, until the two sides meet.
+SeriesSummary::Found SeriesSummary::Scan(const PointsView& points, std::size_t first, std::size_t last) const
+{
+    Side left, right;
+    right.descending = true;
+    const auto takePoint = [&](Side& side, std::size_t i) {
+        const double v = points.Value(i);
+        if (Finite(v))
+            side.Take(0, i, v, v, false);
+        else
+            side.Take(0, i, kInfinity, -kInfinity, true);
+    };
+    std::size_t i = first, j = last;
+    const std::size_t wholeFrom = std::min((i + kLeafPoints - 1) / kLeafPoints * kLeafPoints, j);
+    for (; i < wholeFrom; ++i) takePoint(left, i);
+    const std::size_t wholeTo = std::max(i, std::min(j / kLeafPoints * kLeafPoints, Entries(0) * kLeafPoints));
+    while (j > wholeTo) takePoint(right, --j);
+    i /= kLeafPoints, j /= kLeafPoints;
+    for (std::size_t tier = 0; i < j; ++tier) {
+        const Level& level = levels_[tier];
+        const auto takeEntry = [&](Side& side, std::size_t e) {
+            side.Take(tier + 1, e, level.entries[e].lowest, level.entries[e].highest, level.Gap(e));
+        };
+        const std::size_t groupFrom = std::min((i + kFanOut - 1) / kFanOut * kFanOut, j);
+        for (; i < groupFrom; ++i) takeEntry(left, i);
+        const std::size_t groupTo = std::max(i, std::min(j / kFanOut * kFanOut, Entries(tier + 1) * kFanOut));
+        while (j > groupTo) takeEntry(right, --j);
+        i /= kFanOut, j /= kFanOut;
+    }
+
+    Found found;
+    const bool lowestRight = right.haveLowest && (!left.haveLowest || right.lowest < left.lowest);
+    const Side& low = lowestRight ? right : left;
+    found.lowest = low.lowest;
+    found.lowestAt = {low.lowestLevel, low.lowestIndex, low.haveLowest};
+    const bool highestRight = right.haveHighest && (!left.haveHighest || right.highest > left.highest);
+    const Side& high = highestRight ? right : left;
+    found.highest = high.highest;
+    found.highestAt = {high.highestLevel, high.highestIndex, high.haveHighest};
+    const Side& firstGap = left.haveGap ? left : right;
+    found.firstGap = {firstGap.firstGapLevel, firstGap.firstGapIndex, firstGap.haveGap};
+    const Side& lastGap = right.haveGap ? right : left;
+    found.lastGap = {lastGap.lastGapLevel, lastGap.lastGapIndex, lastGap.haveGap};
+    return found;
+}
+
+// Down from an entry to the first of its points holding its lowest (or highest) value: at each
+// level the first child that holds it.
+std::size_t SeriesSummary::PointHolding(const PointsView& points, Place at, double value, double Extremes::*extreme) const
+{
+    for (; at.level > 1; --at.level) {
+        const Level& below = levels_[at.level - 2];
+        std::size_t child = at.index * kFanOut;
+        while (below.entries[child].*extreme != value) ++child;
+        at.index = child;
+    }
+    if (at.level == 0) return at.index;
+    std::size_t i = at.index * kLeafPoints;
+    while (points.Value(i) != value) ++i;
+    return i;
+}
+
+// Down from an entry to its first (or last) gap.
+std::size_t SeriesSummary::GapPoint(const PointsView& points, Place at, bool lastGap) const
+{
+    for (; at.level > 1; --at.level) {
+        const Level& below = levels_[at.level - 2];
+        std::size_t child = lastGap ? at.index * kFanOut + kFanOut - 1 : at.index * kFanOut;
+        while (!below.Gap(child)) lastGap ? --child : ++child;
+        at.index = child;
+    }
+    if (at.level == 0) return at.index;
+    std::size_t i = lastGap ? at.index * kLeafPoints + kLeafPoints - 1 : at.index * kLeafPoints;
+    while (Finite(points.Value(i))) lastGap ? --i : ++i;
+    return i;
+}
+
+void SeriesSummary::AppendRun(const PointsView& points, std::size_t first, std::size_t last, std::vector<std::size_t>& drawn) const
+{
+    const Found found = Scan(points, first, last);
+    std::size_t run[] = {first, PointHolding(points, found.lowestAt, found.lowest, &Extremes::lowest),
+                         PointHolding(points, found.highestAt, found.highest, &Extremes::highest), last - 1};
+    std::sort(run, run + 4);
+    for (std::size_t i = 0; i < 4; ++i)
+        if (i == 0 || run[i] != run[i - 1]) drawn.push_back(run[i]);
+}
+
+void SeriesSummary::AppendColumn(const PointsView& points, std::size_t first, std::size_t last, std::vector<std::size_t>& drawn) const
+{
+    const Found found = Scan(points, first, last);
+    if (!found.firstGap.found) {
+        AppendRun(points, first, last, drawn);
+        return;
+    }
+    const std::size_t firstGap = GapPoint(points, found.firstGap, false);
+    const std::size_t lastGap = GapPoint(points, found.lastGap, true);
+    if (first < firstGap) AppendRun(points, first, firstGap, drawn);
+    drawn.push_back(firstGap);
+    if (lastGap != firstGap) drawn.push_back(lastGap);
+    if (lastGap + 1 < last) AppendRun(points, lastGap + 1, last, drawn);
+}
+
+void SeriesSummary::Columns(const PointsView& points, std::size_t first, std::size_t last, double lower, double upper,
+                            std::size_t columns, std::vector<std::size_t>& drawn) const
+{
+    if (first >= last) return;
+    const double firstKey = points.Key(first), keySpan = points.Key(last - 1) - firstKey;
+    std::size_t from = first;
+    for (std::size_t column = 0; column <= columns; ++column) {
+        const double bound = lower + (upper - lower) * static_cast<double>(column) / static_cast<double>(columns);
+        // The points lie about evenly in x, as a run's do: the bound's place is guessed from its key.
+        const double share = (bound - firstKey) / keySpan;
+        const std::size_t guess = share > 0 ? share < 1 ? first + static_cast<std::size_t>(share * static_cast<double>(last - first)) : last : first;
+        const std::size_t to = LowerBoundFrom(points, from, last, bound, std::max(guess, from));
+        if (from < to) AppendColumn(points, from, to, drawn);
+        from = to;
+    }
+    if (from < last) AppendColumn(points, from, last, drawn);
+}
+
+std::size_t LowerBoundFrom(const PointsView& points, std::size_t first, std::size_t last, double key, std::size_t guess)
+{
+    guess = std::clamp(guess, first, last);
+    std::size_t lo, hi; // the answer lies in [lo, hi]
+    if (guess < last && points.Key(guess) < key) {
+        lo = guess + 1, hi = lo;
+        for (std::size_t step = 1; hi < last && points.Key(hi) < key; step *= 2) lo = hi + 1, hi = std::min(last, lo + step);
+    } else {
+        hi = guess, lo = guess;
+        for (std::size_t step = 1; lo > first && points.Key(lo - 1) >= key; step *= 2) hi = lo - 1, lo = hi - std::min(step, hi - first);
+    }
+    while (lo < hi) {
+        const std::size_t middle = lo + (hi - lo) / 2;
+        if (points.Key(middle) < key)
+            lo = middle + 1;
+        else
+            hi = middle;
+    }
+    return lo;
+}
