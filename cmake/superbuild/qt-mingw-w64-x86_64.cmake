@@ -12,8 +12,9 @@ function(rootfinder_steps)
   # plugins nothing loads (SQL, network, D-Bus, XML, concurrency, the Direct2D platform, Vulkan)
   # and the widgets, dialogs and styles the window never shows. OpenGL stays: the windows
   # platform plugin does not compile without it (it loads OpenGL at run time); so does Direct2D
-  # itself, without which Qt GUI leaves out the DirectWrite font engine that it still calls. Debian's repacked sources
-  # leave out wintab.h (so no tablet events). The third-party libraries are Qt's bundled copies.
+  # itself, without which Qt GUI leaves out the DirectWrite font engine that it still calls.
+  # Debian's repacked sources leave out wintab.h (so no tablet events). The third-party libraries
+  # are Qt's bundled copies.
   set(unused_features
     sql network dbus concurrent xml direct2d1_1 vulkan tabletevent sessionmanager systemtrayicon
     jpeg movie textmarkdownreader textmarkdownwriter textodfwriter syntaxhighlighter imageformat_ppm
