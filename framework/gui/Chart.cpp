@@ -129,7 +129,7 @@ void TChart::HideReadout()
 
 QString TChart::Readout() const { return readoutText_->visible() ? readoutText_->text() : QString(); }
 
-QString TChart::ReadoutLine() const { return Readout().replace('\n', ", "); }
+QString TChart::ReadoutLine() const { return Readout().replace('\n', "; "); }
 
 void TChart::PointsChanged()
 {

@@ -57,7 +57,7 @@ public:
     // The read-out of the point under the mouse or the keyboard's cursor, as shown; empty when
     // none is shown.
     QString Readout() const;
-    // The same on one line, as a screen reader is given it.
+    // The same on one line, as a screen reader is given it: "x = 1,5; f(x) = 2".
     QString ReadoutLine() const;
     // The point the read-out shows; null when none is shown.
     const QCPGraphData* ReadoutPoint() const { return shownPoint_; }

@@ -163,7 +163,7 @@ private slots:
             QTest::keyClick(chart.get(), press.key, press.modifiers);
             const double y = press.x * press.x / 4 - 4.1;
             QCOMPARE(chart->Readout(), ReadoutOf(press.x, y));
-            QCOMPARE(accessible->text(QAccessible::Value), ReadoutOf(press.x, y).replace('\n', ", "));
+            QCOMPARE(accessible->text(QAccessible::Value), ReadoutOf(press.x, y).replace('\n', "; "));
             QCOMPARE(accessible->valueInterface()->currentValue().toDouble(), press.x);
             QCOMPARE(accessible->child(0)->text(QAccessible::Name), accessible->text(QAccessible::Value));
         }
