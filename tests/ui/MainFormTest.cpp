@@ -256,6 +256,12 @@ private slots:
         QCOMPARE(zero->key, 0.0);
         QVERIFY(std::isnan(zero->value));
         QVERIFY(std::isfinite(form->Chart->yAxis->range().lower) && std::isfinite(form->Chart->yAxis->range().upper));
+        // Told as the scan tests its steps: the infinity at the pole is positive, a sign change.
+        const QString summary = QAccessible::queryAccessibleInterface(form->Chart)->text(QAccessible::Description);
+        const QString separator = QString::fromStdString(DecimalSeparator());
+        QVERIFY2(summary.contains(QString("f не конечна: при x = 0. Смены знака между соседними точками: 1, между x = -0%1 и 0.")
+                                      .arg(separator + "5")),
+                 qPrintable(summary));
     }
 
     // What a screen reader is told of each control, before and after a run.
