@@ -4,6 +4,7 @@
 #include "ui/ui_RootCheckDialog.h"
 
 #include <QHeaderView>
+#include <QPushButton>
 
 #include <cmath>
 
@@ -54,6 +55,8 @@ TRootCheckDialog::TRootCheckDialog(QWidget* parent, const CalculationInputs& inp
     Summary = form.Summary;
     Lines = form.Lines;
     Missed = form.Missed;
+    // Enter closes the dialog from the table and the list too, as Esc does.
+    form.Buttons->button(QDialogButtonBox::Close)->setDefault(true);
 
     const QString run = "a = " + Number(inputs.a) + ", b = " + Number(inputs.b) + ", h = " + Number(inputs.h) +
                         ", EPS = " + Number(inputs.eps);

@@ -2,7 +2,9 @@
 
 #include "framework/base/Conversions.h"
 #include "framework/gui/Application.h"
+#include "framework/gui/ChartAccessible.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QFileDialog>
 
@@ -13,7 +15,7 @@ TChart::TChart(QWidget* parent)
 {
     plotLayout()->insertRow(0);
     plotLayout()->addElement(0, 0, title_);
-    series_.push_back(new TFastLineSeries(xAxis, yAxis, [this] { Redraw(); }));
+    series_.push_back(new TFastLineSeries(xAxis, yAxis, [this] { PointsChanged(); }));
     axisRect()->setupFullAxesBox(true); // a frame: top and right axes without labels
     // Drag pans, the wheel zooms; a rectangle drawn with the right button zooms into it.
     setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
@@ -38,7 +40,9 @@ TChart::TChart(QWidget* parent)
     // The read-out follows the layout: a redraw may move the plot area and rescale the axes.
     connect(this, &QCustomPlot::afterLayout, this, [this] {
         if (cursor_) PlaceReadout(*cursor_);
+        else if (keyCursor_ && hasFocus()) ShowPoint(shownPoint_);
     });
+    InstallChartAccessibility();
 
     BuildContextMenu();
     ApplyFont();
@@ -99,14 +103,18 @@ void TChart::CopyImage() { QGuiApplication::clipboard()->setImage(Image()); }
 
 void TChart::PlaceReadout(QPoint cursor)
 {
-    const QCPGraphData* point = axisRect()->rect().contains(cursor) ? series_.front()->NearestInX(xAxis->pixelToCoord(cursor.x())) : nullptr;
+    ShowPoint(axisRect()->rect().contains(cursor) ? series_.front()->NearestInX(xAxis->pixelToCoord(cursor.x())) : nullptr);
+}
+
+void TChart::ShowPoint(const QCPGraphData* point)
+{
+    shownPoint_ = point;
     if (!point) {
         readoutText_->setVisible(false);
         readoutMark_->setVisible(false);
         return;
     }
-    const auto number = [](double value) { return QString::fromStdString(NumberText(value, 10)); };
-    readoutText_->setText("x = " + number(point->key) + "\nf(x) = " + number(OrdinateOf(point->value)));
+    readoutText_->setText("x = " + ChartNumber(point->key) + "\nf(x) = " + ChartNumber(OrdinateOf(point->value)));
     readoutText_->position->setCoords(axisRect()->topLeft() + QPointF(6, 6));
     readoutText_->setVisible(true);
     readoutMark_->position->setCoords(point->key, point->value);
@@ -120,6 +128,28 @@ void TChart::HideReadout()
 }
 
 QString TChart::Readout() const { return readoutText_->visible() ? readoutText_->text() : QString(); }
+
+QString TChart::ReadoutLine() const { return Readout().replace('\n', "; "); }
+
+void TChart::PointsChanged()
+{
+    summary_.reset();
+    keyCursor_.reset();
+    if (!cursor_) ShowPoint(nullptr); // the mouse's read-out finds its point again in the redraw
+    Redraw();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&described);
+    }
+}
+
+const PlotSummary& TChart::Summary()
+{
+    if (!summary_) summary_ = SummarizePlot(*series_.front()->data());
+    return *summary_;
+}
+
+QString TChart::SummarySentence() { return SummaryText(Summary()); }
 
 void TChart::changeEvent(QEvent* event)
 {
@@ -160,6 +190,7 @@ void TChart::mouseMoveEvent(QMouseEvent* event)
         rightDragged_ = true;
     QCustomPlot::mouseMoveEvent(event);
     cursor_ = at;
+    keyCursor_.reset(); // the mouse takes the read-out over
     PlaceReadout(at);
     readoutLayer_->replot();
 }
@@ -178,10 +209,10 @@ void TChart::mouseReleaseEvent(QMouseEvent* event)
     }
 }
 
-// The mouse's menu opens on the release of a click; this is the keyboard's.
+// The mouse's menu opens on the release of a click; this is the keyboard's (the Menu key).
 void TChart::contextMenuEvent(QContextMenuEvent* event)
 {
-    if (event->reason() != QContextMenuEvent::Mouse) contextMenu_->popup(event->globalPos());
+    if (event->reason() != QContextMenuEvent::Mouse) OpenMenuAtCursor();
     event->accept();
 }
 
@@ -194,7 +225,7 @@ void TChart::mouseDoubleClickEvent(QMouseEvent* event)
 
 void TChart::leaveEvent(QEvent* event)
 {
-    HideReadout();
+    if (cursor_) HideReadout();
     readoutLayer_->replot();
     QCustomPlot::leaveEvent(event);
 }

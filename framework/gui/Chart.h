@@ -3,6 +3,7 @@
 // interactions, the read-out of the point under the mouse, the context menu and the pictures of
 // the chart (ChartImage.cpp). The chart's and the series' settings are properties of the chart,
 // so a form description sets them.
+#include "framework/gui/PlotSummary.h"
 #include "framework/gui/Series.h"
 
 #include <qcustomplot.h>
@@ -53,8 +54,19 @@ public:
     // The same picture, as an image.
     QImage Image();
 
-    // The read-out of the point under the mouse, as shown; empty when none is shown.
+    // The read-out of the point under the mouse or the keyboard's cursor, as shown; empty when
+    // none is shown.
     QString Readout() const;
+    // The same on one line, as a screen reader is given it: "x = 1,5; f(x) = 2".
+    QString ReadoutLine() const;
+    // The point the read-out shows; null when none is shown.
+    const QCPGraphData* ReadoutPoint() const { return shownPoint_; }
+
+    // The keyboard's cursor on the point nearest in x to `x`, shown and announced.
+    void MoveCursorTo(double x);
+
+    // What the chart shows, in one sentence: SummaryText of its points.
+    QString SummarySentence();
 
     // The menu a right click opens.
     QMenu* ContextMenu() const { return contextMenu_; }
@@ -67,6 +79,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void ApplyFont();
@@ -79,6 +95,21 @@ private:
     // when the cursor is off the plot area or there are no points.
     void PlaceReadout(QPoint cursor);
     void HideReadout();
+    // Shows x and f(x) of `point` (none when null) as the read-out.
+    void ShowPoint(const QCPGraphData* point);
+
+    // The series' points came or went: the summary and the cursor are stale.
+    void PointsChanged();
+    const PlotSummary& Summary();
+
+    // The keyboard's cursor (ChartKeys.cpp): one point, or one pixel column where the view holds
+    // more points than columns; to a sign change; the view zoomed around it or panned.
+    void StepCursor(int direction);
+    void JumpToSignChange(int direction);
+    void PlaceCursor(std::size_t index);
+    void ZoomAroundCursor(double factor);
+    void OpenMenuAtCursor();
+    void AnnounceReadout();
 
     QCPTextElement* title_;
     std::vector<TFastLineSeries*> series_; // owned by QCustomPlot
@@ -92,4 +123,8 @@ private:
     QCPItemText* readoutText_;
     QCPItemTracer* readoutMark_;
     std::optional<QPoint> cursor_; // over the chart, as last seen
+    const QCPGraphData* shownPoint_ = nullptr;
+
+    std::optional<std::size_t> keyCursor_; // the index of the keyboard cursor's point
+    std::optional<PlotSummary> summary_;  // made when first asked for after the points change
 };

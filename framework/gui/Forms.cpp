@@ -2,9 +2,25 @@
 
 #include "framework/base/Exception.h"
 
+#include <QAccessibleWidget>
+#include <QLabel>
 #include <QMetaProperty>
 
-TForm::TForm(TComponent* Owner) : QWidget(Owner, Qt::Window) {}
+namespace {
+
+QAccessibleInterface* FormInterface(const QString& className, QObject* object)
+{
+    auto* form = qobject_cast<TForm*>(object);
+    return form && className == TForm::staticMetaObject.className() ? new QAccessibleWidget(form, QAccessible::Window) : nullptr;
+}
+
+} // namespace
+
+TForm::TForm(TComponent* Owner) : QWidget(Owner, Qt::Window)
+{
+    static const bool installed = (QAccessible::installFactory(FormInterface), true);
+    (void)installed;
+}
 
 TForm::TForm(TComponent* Owner, int /*Dummy*/) : TForm(Owner) {}
 
@@ -18,6 +34,13 @@ void TForm::AssignPublishedFields()
             throw Exception(std::string("В описании формы нет компонента ") + field.name() + " типа " +
                             field.metaType().name() + ".");
     }
+}
+
+void TForm::NameControlsByCaptions()
+{
+    for (QLabel* caption : findChildren<QLabel*>())
+        if (QWidget* control = caption->buddy(); control && control->accessibleName().isEmpty())
+            control->setAccessibleName(caption->text().trimmed());
 }
 
 void TForm::resizeEvent(QResizeEvent* event)

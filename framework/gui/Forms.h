@@ -4,6 +4,7 @@
 // OnClick to the slot BitBtn1Click); building the form also fills its published fields:
 //  - a published field is a property of the form class (Q_PROPERTY ... MEMBER), assigned the
 //    component of the same name;
+//  - a screen reader meets the form as a window (a frame), and a box by its caption's text;
 //  - a control whose "align" property is "alRight" stays docked to the right edge, keeping its
 //    width and filling the form's height; every other control keeps its place.
 #include <QWidget>
@@ -29,10 +30,14 @@ protected:
         Description description;
         description.setupUi(this);
         AssignPublishedFields();
+        NameControlsByCaptions();
     }
 
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void AssignPublishedFields();
+    // A caption's buddy is named by the caption without its surrounding blanks ("a = " names its
+    // box "a ="), unless the description names it otherwise.
+    void NameControlsByCaptions();
 };

@@ -7,7 +7,9 @@
 #include "tests/ui/ErrorBoxes.h"
 #include "ui/MainForm.h"
 
+#include <QAccessible>
 #include <QClipboard>
+#include <QRawFont>
 #include <QInputMethodEvent>
 #include <QMetaProperty>
 #include <QTest>
@@ -135,6 +137,10 @@ private slots:
         QCOMPARE(Series()->Count(), 0);
         QCOMPARE(Series()->pen().color(), QColor(Qt::red));
         QCOMPARE(Series()->scatterStyle().shape(), QCPScatterStyle::ssNone);
+        const QFont title = static_cast<QCPTextElement*>(chart->plotLayout()->element(0, 0))->font();
+        const QRawFont titleFace = QRawFont::fromFont(title); // the face drawn: Tahoma's own bold, not an emboldened one
+        QCOMPARE(titleFace.familyName(), QString("Tahoma"));
+        QCOMPARE(titleFace.styleName(), QString("Bold"));
     }
 
     void typicalRunReportsAndPlots()
@@ -250,6 +256,45 @@ private slots:
         QCOMPARE(zero->key, 0.0);
         QVERIFY(std::isnan(zero->value));
         QVERIFY(std::isfinite(form->Chart->yAxis->range().lower) && std::isfinite(form->Chart->yAxis->range().upper));
+        // Told as the scan tests its steps: the infinity at the pole is positive, a sign change.
+        const QString summary = QAccessible::queryAccessibleInterface(form->Chart)->text(QAccessible::Description);
+        const QString separator = QString::fromStdString(DecimalSeparator());
+        QVERIFY2(summary.contains(QString("f не конечна: при x = 0. Смены знака между соседними точками: 1, между x = -0%1 и 0.")
+                                      .arg(separator + "5")),
+                 qPrintable(summary));
+    }
+
+    // What a screen reader is told of each control, before and after a run.
+    void controlsAreNamedForScreenReaders()
+    {
+        const struct {
+            QWidget* control;
+            QAccessible::Role role;
+            QString name;
+        } expected[] = {
+            {form->BitBtn1, QAccessible::Button, "Рассчитать"}, {form->mInfo, QAccessible::EditableText, "Отчёт"},
+            {form->Chart, QAccessible::Chart, "График функции"}, {form->Edit1, QAccessible::EditableText, "a ="},
+            {form->Edit2, QAccessible::EditableText, "b ="},     {form->Edit3, QAccessible::EditableText, "Шаг h ="},
+            {form->Edit4, QAccessible::EditableText, "EPS ="},
+        };
+        for (const auto& control : expected) {
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control.control);
+            QVERIFY(accessible);
+            QCOMPARE(accessible->role(), control.role);
+            QCOMPARE(accessible->text(QAccessible::Name).trimmed(), control.name);
+        }
+        QAccessibleInterface* chart = QAccessible::queryAccessibleInterface(form->Chart);
+        QVERIFY(chart->text(QAccessible::Description).startsWith("На графике нет точек. Клавиши:"));
+
+        const QString separator = QString::fromStdString(DecimalSeparator());
+        Type({"1", "5", "0.1", "0.0001"});
+        Press();
+        QTRY_VERIFY(chart->text(QAccessible::Description).startsWith(
+            QString("На графике 43 точки, x от 0.9 до 5.1, f от ").replace('.', separator)));
+        QVERIFY(chart->text(QAccessible::Description)
+                    .contains(QString("f не конечна: нигде. Смены знака между соседними точками: 2, между x = 1 и 1%1; между "
+                                      "x = 4%2 и 4%3.")
+                                  .arg(separator + "1", separator + "5", separator + "6")));
     }
 
     void resizeKeepsChartDockedRight_data()

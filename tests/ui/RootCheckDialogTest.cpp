@@ -7,7 +7,10 @@
 #include "ui/MainForm.h"
 #include "ui/RootCheckDialog.h"
 
+#include <QAccessible>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QListWidget>
 #include <QMenu>
 #include <QTableWidget>
@@ -123,6 +126,25 @@ private slots:
         QCOMPARE(Dialog()->Lines->item(0, 4)->text(), "≤ 1" + QString::fromStdString(DecimalSeparator()) + "78e-09");
     }
 
+    // Tab leaves the table for the list and «Закрыть»; Enter closes the dialog from the table.
+    void keysMoveBetweenTheControlsAndClose()
+    {
+        Run({"1", "10", "0.5", "1e-4"});
+        CheckAction()->trigger();
+        TRootCheckDialog* dialog = Dialog();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QCOMPARE(QAccessible::queryAccessibleInterface(dialog->Lines)->text(QAccessible::Name), QString("Строки корней"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(dialog->Missed)->text(QAccessible::Name), QString("Пропущенные нули"));
+        dialog->Lines->setFocus();
+        QWidget* const close = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close);
+        for (QWidget* next : {static_cast<QWidget*>(dialog->Missed), close, static_cast<QWidget*>(dialog->Lines)}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        QTest::keyClick(dialog->Lines, Qt::Key_Return);
+        QTRY_VERIFY(!dialog->isVisible());
+    }
+
     void afterAFailedRunSaysSoAndShowsTheLastCompletedOne_data()
     {
         QTest::addColumn<QStringList>("completed"); // before the failed run; none when empty
@@ -154,6 +176,7 @@ private slots:
         const QString notice = dialog->Notice->text();
         QVERIFY(!dialog->Notice->isHidden());
         QVERIFY2(notice.startsWith("Последний расчёт завершился ошибкой"), qPrintable(notice));
+        QVERIFY(QFontInfo(dialog->Notice->font()).bold());
         const QString run = QString("a = %1, b = %2, h = %3, EPS = ").arg(completed[0], completed[1], completed[2]);
         QVERIFY2(notice.contains(QString(run).replace('.', DecimalSeparator().c_str())), qPrintable(notice));
         QCOMPARE(dialog->Lines->rowCount(), rows);

@@ -1,8 +1,9 @@
 // Opens the main window as the program does, types the typical run (a = 1, b = 5, h = 0.1,
 // EPS = 0.0001) into it, presses Calculate and saves a picture of the window: as it stands, with
 // the read-out of the point under the mouse, or with the chart's context menu open; or, after the
-// run a = 1, b = 10, h = 0.5, EPS = 0.0001, the dialog of «Проверить корни…».
-// Usage: window_shot FILE.png [readout|menu|check]   (run it under a display, e.g. xvfb-run)
+// run a = 1, b = 10, h = 0.5, EPS = 0.0001, the dialog of «Проверить корни…»; or with the chart
+// focused and its keyboard cursor moved to the second sign change (Right, Ctrl+Right).
+// Usage: window_shot FILE.png [readout|menu|check|keys]   (run it under a display, e.g. xvfb-run)
 #include "framework/gui/Application.h"
 #include "ui/MainForm.h"
 
@@ -20,8 +21,9 @@ int main(int argc, char** argv)
     const char* const scene = argc == 3 ? argv[2] : "";
     const bool check = std::strcmp(scene, "check") == 0;
     if (argc < 2 || argc > 3 ||
-        (argc == 3 && std::strcmp(scene, "readout") != 0 && std::strcmp(scene, "menu") != 0 && !check)) {
-        std::fputs("usage: window_shot FILE.png [readout|menu|check]\n", stderr);
+        (argc == 3 && std::strcmp(scene, "readout") != 0 && std::strcmp(scene, "menu") != 0 && std::strcmp(scene, "keys") != 0 &&
+         !check)) {
+        std::fputs("usage: window_shot FILE.png [readout|menu|check|keys]\n", stderr);
         return 2;
     }
 #ifdef ROOTFINDER_HAVE_VERIFY
@@ -58,6 +60,13 @@ int main(int argc, char** argv)
         // The menu is a window of its own: the picture is taken from the screen.
         const QRect frame = Form1->frameGeometry();
         picture = Form1->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    } else if (std::strcmp(scene, "keys") == 0) {
+        Form1->activateWindow();
+        chart->setFocus(Qt::TabFocusReason); // as two presses of Tab from the button give it
+        QTest::keyClick(chart, Qt::Key_Right);
+        QTest::keyClick(chart, Qt::Key_Right, Qt::ControlModifier);
+        QTest::qWait(100);
+        picture = Form1->grab();
     } else {
         if (std::strcmp(scene, "readout") == 0) QTest::mouseMove(chart, atRoot);
         QTest::qWait(100);

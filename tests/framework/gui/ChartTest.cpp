@@ -6,6 +6,7 @@
 #include "framework/gui/Chart.h"
 #include "tests/framework/gui/ShownChart.h"
 
+#include <QAccessible>
 #include <QBuffer>
 #include <QClipboard>
 #include <QFileDialog>
@@ -139,6 +140,62 @@ private slots:
         QTest::mouseMove(chart.get(), PixelAt(1)); // a move, wherever the last row left the mouse
         QTest::mouseMove(chart.get(), PixelAt(5));
         QVERIFY2(chart->Readout().endsWith("f(x) = " + shown), qPrintable(chart->Readout()));
+    }
+
+    // The keyboard's cursor walks the points, jumps to sign changes, and is the chart's value.
+    void keysMoveTheReadoutAlongThePoints()
+    {
+        for (int i = 0; i <= 20; ++i) Series()->AddXY(i / 2.0, i * i / 16.0 - 4.1); // changes sign between 4 and 4.5
+        QTRY_COMPARE(chart->xAxis->range(), QCPRange(0, 10));
+        chart->setFocus();
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(chart.get());
+        const struct {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            double x;
+        } presses[] = {
+            {Qt::Key_Right, {}, 5},    // the first press: the middle of the view
+            {Qt::Key_Right, {}, 5.5},  {Qt::Key_Left, {}, 5}, {Qt::Key_Left, Qt::ControlModifier, 4},
+            {Qt::Key_Left, Qt::ControlModifier, 4}, // no change before it
+            {Qt::Key_Home, {}, 4},     {Qt::Key_Right, Qt::ControlModifier, 4},
+        };
+        for (const auto& press : presses) {
+            QTest::keyClick(chart.get(), press.key, press.modifiers);
+            const double y = press.x * press.x / 4 - 4.1;
+            QCOMPARE(chart->Readout(), ReadoutOf(press.x, y));
+            QCOMPARE(accessible->text(QAccessible::Value), ReadoutOf(press.x, y).replace('\n', "; "));
+            QCOMPARE(accessible->valueInterface()->currentValue().toDouble(), press.x);
+            QCOMPARE(accessible->child(0)->text(QAccessible::Name), accessible->text(QAccessible::Value));
+        }
+        accessible->valueInterface()->setCurrentValue(9.8);
+        QCOMPARE(chart->Readout(), ReadoutOf(10, 20.9));
+    }
+
+    // Past one point a pixel column the cursor moves a column; zoom and pan by keys, Home undoes them.
+    void keysStepByColumnZoomAndPan()
+    {
+        for (int i = 0; i <= 100'000; ++i) Series()->AddXY(i / 10'000.0, i);
+        QTRY_COMPARE(chart->xAxis->range(), QCPRange(0, 10));
+        chart->setFocus();
+        QTest::keyClick(chart.get(), Qt::Key_Right);
+        const double start = chart->ReadoutPoint()->key;
+        QTest::keyClick(chart.get(), Qt::Key_Right);
+        const double column = chart->xAxis->pixelToCoord(1) - chart->xAxis->pixelToCoord(0);
+        QVERIFY(std::abs(chart->ReadoutPoint()->key - start - column) < 1e-4);
+
+        QTest::keyClick(chart.get(), Qt::Key_Plus);
+        QVERIFY(qFuzzyCompare(chart->xAxis->range().size(), 8.0));
+        QVERIFY(chart->xAxis->range().contains(chart->ReadoutPoint()->key));
+        QTest::keyClick(chart.get(), Qt::Key_Minus);
+        QVERIFY(qFuzzyCompare(chart->xAxis->range().size(), 10.0));
+        const QCPRange before = chart->xAxis->range();
+        QTest::keyClick(chart.get(), Qt::Key_Right, Qt::ShiftModifier);
+        QVERIFY(qFuzzyCompare(chart->xAxis->range().lower, before.lower + 1));
+        QTest::keyClick(chart.get(), Qt::Key_Home);
+        QCOMPARE(chart->xAxis->range(), QCPRange(0, 10));
+        QTest::keyClick(chart.get(), Qt::Key_F10, Qt::ShiftModifier);
+        QTRY_VERIFY(chart->ContextMenu()->isVisible());
+        chart->ContextMenu()->close();
     }
 
     void rightClickOpensTheMenu()
