@@ -94,14 +94,6 @@ void SeriesSummary::Extend(const PointsView& points)
     }
 }
 
-std::size_t SeriesSummary::HeapBytes() const
-{
-    std::size_t bytes = levels_.capacity() * sizeof(Level);
-    for (const Level& level : levels_)
-        bytes += level.entries.capacity() * sizeof(Extremes) + level.gaps.capacity() * sizeof(std::uint64_t);
-    return bytes;
-}
-
 // Bottom up: the points up to the first whole block and from the last one, then at each level the
 // entries up to the first whole group and from the last one, until the two sides meet.
 SeriesSummary::Found SeriesSummary::Scan(const PointsView& points, std::size_t first, std::size_t last) const

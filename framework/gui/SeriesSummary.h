@@ -54,8 +54,6 @@ public:
     void Columns(const PointsView& points, std::size_t first, std::size_t last, double lower, double upper,
                  std::size_t columns, std::vector<std::size_t>& drawn) const;
 
-    std::size_t HeapBytes() const;
-
 private:
     struct Extremes {
         double lowest, highest;

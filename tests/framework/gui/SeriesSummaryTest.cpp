@@ -173,18 +173,6 @@ private slots:
         summary.Columns(ViewOf(points), 0, points.size(), firstKey, lastKey, 300, drawn);
         QVERIFY(drawn == ScanEveryPoint(points, 0, points.size(), firstKey, lastKey, 300));
     }
-
-    void summaryTakesUnderHalfAByteAPoint()
-    {
-        std::vector<Point> points(1'000'000, Point{0, 1});
-        for (std::size_t i = 0; i < points.size(); ++i) points[i].key = static_cast<double>(i);
-        SeriesSummary summary;
-        summary.Reserve(points.size());
-        summary.Extend(ViewOf(points));
-        QVERIFY(summary.HeapBytes() < points.size() * 0.3);
-        summary.Clear();
-        QCOMPARE(summary.HeapBytes(), std::size_t{0});
-    }
 };
 
 QTEST_APPLESS_MAIN(SeriesSummaryTest)
