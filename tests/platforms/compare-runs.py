@@ -41,19 +41,21 @@ def run_one(folder, arguments, command, files, environment):
     shutil.rmtree(folder, ignore_errors=True)
     folder.mkdir(parents=True)
     env = dict(os.environ, **environment, LC_ALL=locale)
-    # rootfinder-cli says why whenever it fails; a failure with no word at all is the emulator's
-    # (seen once under wine, on a loaded machine), and the run gets one more try.
-    for attempt in range(2):
+    # rootfinder-cli says why whenever it fails, on a line of its own name; a failure without such
+    # a line is the emulator's (seen under wine: no output, or only wine's), and the run is tried
+    # again, up to three times in all.
+    for attempt in range(3):
         with open(folder / "stdout", "wb") as out, open(folder / "stderr", "wb") as err:
             try:
                 status = subprocess.run(command + files + arguments, cwd=folder, env=env, stdin=subprocess.DEVNULL,
                                         stdout=out, stderr=err, timeout=120).returncode
             except subprocess.TimeoutExpired:
                 status = "timeout"
-        silent = (folder / "stdout").stat().st_size == 0 and (folder / "stderr").stat().st_size == 0
-        if status in (0, "timeout") or not silent or attempt:
+        said = b"rootfinder-cli: " in (folder / "stderr").read_bytes()
+        silent = (folder / "stdout").stat().st_size == 0 and not said
+        if status in (0, "timeout") or not silent or attempt == 2:
             break
-        print(f"{folder.name}: status {status} with no output; run again", file=sys.stderr)
+        print(f"{folder.name}: status {status} without a word of its own; run again", file=sys.stderr)
     (folder / "status").write_text(f"{status}\n")
 
 
