@@ -10,31 +10,47 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // NaN and both infinities give NaN here.
 bool Finite(double v) { return v - v == 0; }
 
-// One side of a range being scanned: the left side takes its parts in ascending order, the right
-// side in descending order, so that of two equal extremes the earlier point wins on both.
-struct Side {
+// The lowest and highest finite ordinates of the points [from, to), and whether they hold a gap:
+// a tight pass that keeps no index (the point holding an extreme is found again only for the one
+// part that wins).
+struct PointsExtremes {
     double lowest = kInfinity, highest = -kInfinity;
-    std::size_t lowestLevel = 0, lowestIndex = 0, highestLevel = 0, highestIndex = 0;
-    bool haveLowest = false, haveHighest = false;
-    std::size_t firstGapLevel = 0, firstGapIndex = 0, lastGapLevel = 0, lastGapIndex = 0;
-    bool haveGap = false;
-    bool descending = false;
-
-    void Take(std::size_t level, std::size_t index, double low, double high, bool gap)
-    {
-        if (low <= high) {
-            if (descending ? low <= lowest : low < lowest) lowest = low, lowestLevel = level, lowestIndex = index, haveLowest = true;
-            if (descending ? high >= highest : high > highest) highest = high, highestLevel = level, highestIndex = index, haveHighest = true;
-        }
-        if (!gap) return;
-        if (!haveGap || descending) firstGapLevel = level, firstGapIndex = index;
-        if (!haveGap || !descending) lastGapLevel = level, lastGapIndex = index;
-        haveGap = true;
-    }
-
+    bool gap = false;
 };
+PointsExtremes ExtremesOf(const PointsView& points, std::size_t from, std::size_t to)
+{
+    PointsExtremes extremes;
+    for (std::size_t i = from; i < to; ++i) {
+        const double v = points.Value(i);
+        const bool finite = Finite(v);
+        extremes.lowest = finite && v < extremes.lowest ? v : extremes.lowest;
+        extremes.highest = finite && v > extremes.highest ? v : extremes.highest;
+        extremes.gap |= !finite;
+    }
+    return extremes;
+}
 
 } // namespace
+
+// One side of a range being scanned: the left side takes its parts in ascending order, the right
+// side in descending order, so that of two equal extremes the earlier part wins on both.
+struct SeriesSummary::Side {
+    double lowest = kInfinity, highest = -kInfinity;
+    Place lowestAt, highestAt, firstGapAt, lastGapAt;
+    bool descending = false;
+
+    void Take(Place part, double low, double high, bool gap)
+    {
+        part.found = true;
+        if (low <= high) {
+            if (descending ? low <= lowest : low < lowest) lowest = low, lowestAt = part;
+            if (descending ? high >= highest : high > highest) highest = high, highestAt = part;
+        }
+        if (!gap) return;
+        if (!firstGapAt.found || descending) firstGapAt = part;
+        if (!lastGapAt.found || !descending) lastGapAt = part;
+    }
+};
 
 void SeriesSummary::Clear() { std::vector<Level>().swap(levels_); }
 
@@ -81,16 +97,8 @@ void SeriesSummary::AddEntry(std::size_t tier, Extremes extremes, bool gap)
 void SeriesSummary::Extend(const PointsView& points)
 {
     for (std::size_t block = Entries(0); (block + 1) * kLeafPoints <= points.count; ++block) {
-        Extremes extremes{kInfinity, -kInfinity};
-        bool gap = false;
-        for (std::size_t i = block * kLeafPoints; i < (block + 1) * kLeafPoints; ++i) {
-            const double v = points.Value(i);
-            const bool finite = Finite(v);
-            extremes.lowest = finite && v < extremes.lowest ? v : extremes.lowest;
-            extremes.highest = finite && v > extremes.highest ? v : extremes.highest;
-            gap |= !finite;
-        }
-        AddEntry(0, extremes, gap);
+        const PointsExtremes extremes = ExtremesOf(points, block * kLeafPoints, (block + 1) * kLeafPoints);
+        AddEntry(0, {extremes.lowest, extremes.highest}, extremes.gap);
     }
 }
 
@@ -100,23 +108,21 @@ SeriesSummary::Found SeriesSummary::Scan(const PointsView& points, std::size_t f
 {
     Side left, right;
     right.descending = true;
-    const auto takePoint = [&](Side& side, std::size_t i) {
-        const double v = points.Value(i);
-        if (Finite(v))
-            side.Take(0, i, v, v, false);
-        else
-            side.Take(0, i, kInfinity, -kInfinity, true);
+    const auto takePoints = [&](Side& side, std::size_t from, std::size_t to) {
+        if (from == to) return;
+        const PointsExtremes extremes = ExtremesOf(points, from, to);
+        side.Take({0, from, to}, extremes.lowest, extremes.highest, extremes.gap);
     };
     std::size_t i = first, j = last;
     const std::size_t wholeFrom = std::min((i + kLeafPoints - 1) / kLeafPoints * kLeafPoints, j);
-    for (; i < wholeFrom; ++i) takePoint(left, i);
-    const std::size_t wholeTo = std::max(i, std::min(j / kLeafPoints * kLeafPoints, Entries(0) * kLeafPoints));
-    while (j > wholeTo) takePoint(right, --j);
-    i /= kLeafPoints, j /= kLeafPoints;
+    const std::size_t wholeTo = std::max(wholeFrom, std::min(j / kLeafPoints * kLeafPoints, Entries(0) * kLeafPoints));
+    takePoints(left, i, wholeFrom);
+    takePoints(right, wholeTo, j);
+    i = wholeFrom / kLeafPoints, j = wholeTo / kLeafPoints;
     for (std::size_t tier = 0; i < j; ++tier) {
         const Level& level = levels_[tier];
         const auto takeEntry = [&](Side& side, std::size_t e) {
-            side.Take(tier + 1, e, level.entries[e].lowest, level.entries[e].highest, level.Gap(e));
+            side.Take({tier + 1, e}, level.entries[e].lowest, level.entries[e].highest, level.Gap(e));
         };
         const std::size_t groupFrom = std::min((i + kFanOut - 1) / kFanOut * kFanOut, j);
         for (; i < groupFrom; ++i) takeEntry(left, i);
@@ -126,18 +132,12 @@ SeriesSummary::Found SeriesSummary::Scan(const PointsView& points, std::size_t f
     }
 
     Found found;
-    const bool lowestRight = right.haveLowest && (!left.haveLowest || right.lowest < left.lowest);
-    const Side& low = lowestRight ? right : left;
-    found.lowest = low.lowest;
-    found.lowestAt = {low.lowestLevel, low.lowestIndex, low.haveLowest};
-    const bool highestRight = right.haveHighest && (!left.haveHighest || right.highest > left.highest);
-    const Side& high = highestRight ? right : left;
-    found.highest = high.highest;
-    found.highestAt = {high.highestLevel, high.highestIndex, high.haveHighest};
-    const Side& firstGap = left.haveGap ? left : right;
-    found.firstGap = {firstGap.firstGapLevel, firstGap.firstGapIndex, firstGap.haveGap};
-    const Side& lastGap = right.haveGap ? right : left;
-    found.lastGap = {lastGap.lastGapLevel, lastGap.lastGapIndex, lastGap.haveGap};
+    const Side& low = right.lowestAt.found && (!left.lowestAt.found || right.lowest < left.lowest) ? right : left;
+    found.lowest = low.lowest, found.lowestAt = low.lowestAt;
+    const Side& high = right.highestAt.found && (!left.highestAt.found || right.highest > left.highest) ? right : left;
+    found.highest = high.highest, found.highestAt = high.highestAt;
+    found.firstGap = left.firstGapAt.found ? left.firstGapAt : right.firstGapAt;
+    found.lastGap = right.lastGapAt.found ? right.lastGapAt : left.lastGapAt;
     return found;
 }
 
@@ -151,8 +151,7 @@ std::size_t SeriesSummary::PointHolding(const PointsView& points, Place at, doub
         while (below.entries[child].*extreme != value) ++child;
         at.index = child;
     }
-    if (at.level == 0) return at.index;
-    std::size_t i = at.index * kLeafPoints;
+    std::size_t i = at.level == 0 ? at.index : at.index * kLeafPoints;
     while (points.Value(i) != value) ++i;
     return i;
 }
@@ -166,15 +165,15 @@ std::size_t SeriesSummary::GapPoint(const PointsView& points, Place at, bool las
         while (!below.Gap(child)) lastGap ? --child : ++child;
         at.index = child;
     }
-    if (at.level == 0) return at.index;
-    std::size_t i = lastGap ? at.index * kLeafPoints + kLeafPoints - 1 : at.index * kLeafPoints;
+    if (at.level == 1) at.index *= kLeafPoints, at.end = at.index + kLeafPoints;
+    std::size_t i = lastGap ? at.end - 1 : at.index;
     while (Finite(points.Value(i))) lastGap ? --i : ++i;
     return i;
 }
 
-void SeriesSummary::AppendRun(const PointsView& points, std::size_t first, std::size_t last, std::vector<std::size_t>& drawn) const
+void SeriesSummary::AppendRun(const PointsView& points, std::size_t first, std::size_t last, const Found& found,
+                              std::vector<std::size_t>& drawn) const
 {
-    const Found found = Scan(points, first, last);
     std::size_t run[] = {first, PointHolding(points, found.lowestAt, found.lowest, &Extremes::lowest),
                          PointHolding(points, found.highestAt, found.highest, &Extremes::highest), last - 1};
     std::sort(run, run + 4);
@@ -186,15 +185,15 @@ void SeriesSummary::AppendColumn(const PointsView& points, std::size_t first, st
 {
     const Found found = Scan(points, first, last);
     if (!found.firstGap.found) {
-        AppendRun(points, first, last, drawn);
+        AppendRun(points, first, last, found, drawn);
         return;
     }
     const std::size_t firstGap = GapPoint(points, found.firstGap, false);
     const std::size_t lastGap = GapPoint(points, found.lastGap, true);
-    if (first < firstGap) AppendRun(points, first, firstGap, drawn);
+    if (first < firstGap) AppendRun(points, first, firstGap, Scan(points, first, firstGap), drawn);
     drawn.push_back(firstGap);
     if (lastGap != firstGap) drawn.push_back(lastGap);
-    if (lastGap + 1 < last) AppendRun(points, lastGap + 1, last, drawn);
+    if (lastGap + 1 < last) AppendRun(points, lastGap + 1, last, Scan(points, lastGap + 1, last), drawn);
 }
 
 void SeriesSummary::Columns(const PointsView& points, std::size_t first, std::size_t last, double lower, double upper,

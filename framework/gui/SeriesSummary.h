@@ -63,10 +63,10 @@ private:
         std::vector<std::uint64_t> gaps; // a bit an entry
         bool Gap(std::size_t entry) const { return (gaps[entry / 64] >> (entry % 64)) & 1; }
     };
-    // Where a range's extreme or gap lies: a point when level is 0, else an entry of level `level`
-    // (held in levels_[level - 1]).
+    // Where a range's extreme or gap lies: at level 0 the points [index, end), else an entry of
+    // level `level` (held in levels_[level - 1]).
     struct Place {
-        std::size_t level = 0, index = 0;
+        std::size_t level = 0, index = 0, end = 0;
         bool found = false;
     };
     struct Found {
@@ -74,11 +74,15 @@ private:
         Place lowestAt, highestAt, firstGap, lastGap;
     };
 
+    struct Side;
+
     Found Scan(const PointsView& points, std::size_t first, std::size_t last) const;
     std::size_t PointHolding(const PointsView& points, Place at, double value, double Extremes::*extreme) const;
     std::size_t GapPoint(const PointsView& points, Place at, bool last) const;
-    // The first, lowest, highest and last points of [first, last), which holds no gap.
-    void AppendRun(const PointsView& points, std::size_t first, std::size_t last, std::vector<std::size_t>& drawn) const;
+    // The first, lowest, highest and last points of [first, last), which holds no gap; `found` is
+    // Scan's answer for that range.
+    void AppendRun(const PointsView& points, std::size_t first, std::size_t last, const Found& found,
+                   std::vector<std::size_t>& drawn) const;
     void AppendColumn(const PointsView& points, std::size_t first, std::size_t last, std::vector<std::size_t>& drawn) const;
     void AddEntry(std::size_t level, Extremes extremes, bool gap);
     std::size_t Entries(std::size_t tier) const { return tier < levels_.size() ? levels_[tier].entries.size() : 0; }
