@@ -134,14 +134,8 @@ public:
 private:
     void SetInterval(arb_t x, double lower, double upper)
     {
-        arf_t a, b;
-        arf_init(a);
-        arf_init(b);
-        arf_set_d(a, lower);
-        arf_set_d(b, upper);
-        arb_set_interval_arf(x, a, b, precision_);
-        arf_clear(a);
-        arf_clear(b);
+        const Exact a(lower), b(upper);
+        arb_set_interval_arf(x, a.get(), b.get(), precision_);
     }
 
     // The sign of f at the double x, at rising precision while time remains; 0 if untold.

@@ -70,17 +70,7 @@ void TFastLineSeries::AddBlock(const double* xs, const double* ys, std::size_t c
     block_.clear();
     for (std::size_t i = done; i < count; ++i) {
         if (i > done && !(xs[i] > xs[i - 1])) break; // out of order: from here one by one
-        double y = ys[i];
-        if (std::isfinite(y)) {
-            keys_.Include(xs[i]);
-            values_.Include(y);
-        } else {
-            y = GapValue(y);
-        }
-        QCPGraphData point = kBlankPoint;
-        point.key = xs[i];
-        point.value = y;
-        block_.append(point);
+        block_.append(StoredPoint(xs[i], ys[i]));
     }
     if (points_.size() + block_.size() > room_) MakeRoom(points_.size() + std::max<qsizetype>(block_.size(), points_.size() / 2));
     points_.add(block_, true);

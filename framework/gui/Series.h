@@ -80,6 +80,8 @@ private:
         bool Empty() const { return lower > upper; }
     };
 
+    // The point as stored: a finite one widens the extents, any other becomes a gap.
+    QCPGraphData StoredPoint(double x, double y);
     // Makes room for `points` points in all, at once.
     void MakeRoom(qsizetype points);
     // A point before the last one, put in its place.
@@ -120,7 +122,7 @@ inline double OrdinateOf(double stored)
     return stored;
 }
 
-inline void TFastLineSeries::AddXY(double x, double y)
+inline QCPGraphData TFastLineSeries::StoredPoint(double x, double y)
 {
     if (std::isfinite(y)) {
         keys_.Include(x);
@@ -128,10 +130,16 @@ inline void TFastLineSeries::AddXY(double x, double y)
     } else {
         y = GapValue(y);
     }
-    if (points_.size() == room_) MakeRoom(points_.size() + std::max<qsizetype>(256, points_.size() / 2));
     QCPGraphData point = kBlankPoint;
     point.key = x;
     point.value = y;
+    return point;
+}
+
+inline void TFastLineSeries::AddXY(double x, double y)
+{
+    const QCPGraphData point = StoredPoint(x, y);
+    if (points_.size() == room_) MakeRoom(points_.size() + std::max<qsizetype>(256, points_.size() / 2));
     if (!points_.isEmpty() && x < (points_.constEnd() - 1)->key)
         Insert(point);
     else
