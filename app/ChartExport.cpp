@@ -24,9 +24,10 @@ void ReportOnlyQtFailures(QtMsgType type, const QMessageLogContext&, const QStri
     if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "rootfinder-cli: %s\n", qPrintable(message));
 }
 
-QByteArray DrawChart(const PlotPoint* points, std::size_t count, bool svg)
+QByteArray DrawChart(const PlotPoint* points, std::size_t count, ChartFormat format)
 {
-    if (svg && !ROOTFINDER_HAVE_SVG) throw Exception(std::string("Не могу нарисовать график: ") + TChart::kNoSvg + ", выберите PNG.");
+    if (format == ChartFormat::Svg && !TChart::WritesSvg())
+        throw Exception(std::string("Не могу нарисовать график: ") + TChart::kNoSvg + ", выберите PNG.");
     // The chart is the main window's own, built from its form description, on no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // The offscreen platform reads its fonts from a folder: where Qt would not find them, the system's own.
@@ -47,18 +48,20 @@ QByteArray DrawChart(const PlotPoint* points, std::size_t count, bool svg)
     QByteArray image;
     QBuffer output(&image);
     output.open(QIODevice::WriteOnly);
-    if (!chart.WriteImage(output, svg ? "svg" : "png")) throw Exception("Не удалось нарисовать график.");
+    if (!chart.WriteImage(output, format)) throw Exception("Не удалось нарисовать график.");
     return image;
 }
 
 } // namespace
 
-extern "C" ROOTFINDER_MODULE_EXPORT int RootfinderRenderChart(const PlotPoint* points, std::size_t count, int svg,
+extern "C" ROOTFINDER_MODULE_EXPORT int RootfinderChartModuleVersion() { return kChartModuleVersion; }
+
+extern "C" ROOTFINDER_MODULE_EXPORT int RootfinderRenderChart(const PlotPoint* points, std::size_t count, int format,
                                                               ChartBytesSink sink, void* context, char* error, std::size_t errorSize)
 {
     return RunModuleEntry(
         [&] {
-            const QByteArray image = DrawChart(points, count, svg != 0);
+            const QByteArray image = DrawChart(points, count, static_cast<ChartFormat>(format));
             sink(context, image.constData(), static_cast<std::size_t>(image.size()));
         },
         error, errorSize, "Недостаточно памяти, чтобы нарисовать график.", "Непредвиденная ошибка при рисовании графика.");

@@ -10,7 +10,7 @@
 #include "os/SystemError.h"
 
 #include <algorithm>
-#include <cctype>
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -83,13 +83,14 @@ private:
     std::vector<PlotPoint> kept_;
 };
 
+// The chart's format by the file's extension: the window's, less PDF.
 std::optional<ChartFormat> ChartFormatOf(const std::string& file)
 {
-    std::string extension = std::filesystem::path(file).extension().string();
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (extension == ".png") return ChartFormat::Png;
-    if (extension == ".svg") return ChartFormat::Svg;
-    return std::nullopt;
+    const std::string extension = std::filesystem::path(file).extension().string();
+    if (extension.empty()) return std::nullopt;
+    const auto format = ChartFormatOfExtension(std::string_view(extension).substr(1));
+    if (format == ChartFormat::Pdf) return std::nullopt;
+    return format;
 }
 
 // Every line a message holds begins with the program's name.
@@ -118,20 +119,137 @@ int PrintToStdout(std::FILE* out, std::FILE* err, const std::string& text)
     return kExitRunError;
 }
 
-// Puts every finished file in place. A rename that fails after others have succeeded cannot undo
-// them: the message says which files were replaced all the same.
-void CommitAll(std::initializer_list<TSaveFile*> files)
+// The destinations' problems that are wrong usage, found before anything is opened: a service
+// the build lacks, two options naming one file, a file a standard stream uses.
+std::optional<std::string> DestinationProblem(const CliArguments& args, std::FILE* out, std::FILE* err, bool canPlot,
+                                              bool canVerify)
 {
-    std::string replaced;
-    for (TSaveFile* file : files) {
-        if (!file) continue;
-        try {
-            if (file->Commit()) replaced += (replaced.empty() ? "" : ", ") + QuoteForMessage(file->Destination());
-        } catch (const Exception& error) {
-            if (replaced.empty()) throw;
-            throw Exception(error.Message + "\nУже записаны: " + replaced + ".");
+    if (args.File(OutputFile::Plot) && !canPlot) return "эта сборка не умеет рисовать график (--plot)";
+    if ((args.File(OutputFile::Roots) || args.File(OutputFile::AllRoots)) && !canVerify)
+        return "эта сборка не умеет проверять корни (--roots, --all-roots)";
+    const auto files = args.Files();
+    for (std::size_t i = 0; i < files.size(); ++i)
+        for (std::size_t j = i + 1; j < files.size(); ++j)
+            if (SameFile(*files[i].second, *files[j].second))
+                return std::string(files[i].first) + " и " + std::string(files[j].first) +
+                       " называют один и тот же файл " + QuoteForMessage(*files[j].second);
+    // Replacing the file stdout or stderr writes to would lose the report or the messages, and the
+    // one stdin reads from is the user's input, not ours to replace.
+    for (const auto& [option, file] : files)
+        for (const auto& [stream, name] : {std::pair{out, "в который идёт стандартный вывод"},
+                                           std::pair{err, "в который идёт стандартный поток ошибок"},
+                                           std::pair{stdin, "из которого читает стандартный ввод"}})
+            if (IsFileOfStream(*file, stream))
+                return std::string(option) + " называет файл " + QuoteForMessage(*file) + ", " + name +
+                       "; выберите другой файл";
+    return std::nullopt;
+}
+
+// An unknown ROOTFINDER_SIMD is wrong usage; a path this processor or build lacks is only remarked on.
+std::optional<std::string> EnvironmentProblem(std::FILE* err)
+{
+    const char* simd = std::getenv("ROOTFINDER_SIMD");
+    if (!simd) return std::nullopt;
+    switch (RequestedEvaluationPath()) {
+    case EvaluationPathRequest::Unknown:
+        return "ROOTFINDER_SIMD=" + QuoteForMessage(simd) +
+               ": неизвестный путь вычисления; допустимы scalar, sse2, avx2, avx512, advsimd";
+    case EvaluationPathRequest::Unavailable:
+        PrintMessage(err, "ROOTFINDER_SIMD=" + QuoteForMessage(simd) +
+                              ": этот процессор или эта сборка так не умеет; f вычисляется путём " +
+                              std::string(EvaluationPathName(ActiveEvaluationPath())) + ".");
+        break;
+    default: break;
+    }
+    return std::nullopt;
+}
+
+// The output files, each under a temporary name until Commit puts them all in place.
+class OutputFiles {
+public:
+    explicit OutputFiles(const CliArguments& args)
+    {
+        for (std::size_t i = 0; i < kOutputFileCount; ++i)
+            if (const auto& name = args.files[i]) files_[i] = std::make_unique<TSaveFile>(*name);
+    }
+
+    TSaveFile* operator[](OutputFile file) const { return files_[static_cast<std::size_t>(file)].get(); }
+
+    // Finishes every file, then puts each in place. A rename that fails after others have
+    // succeeded cannot undo them: the message says which files were replaced all the same.
+    void Commit()
+    {
+        for (const auto& file : files_)
+            if (file) file->Finish();
+        std::string replaced;
+        for (const auto& file : files_) {
+            if (!file) continue;
+            try {
+                if (file->Commit()) replaced += (replaced.empty() ? "" : ", ") + QuoteForMessage(file->Destination());
+            } catch (const Exception& error) {
+                if (replaced.empty()) throw;
+                throw Exception(error.Message + "\nУже записаны: " + replaced + ".");
+            }
         }
     }
+
+private:
+    std::array<std::unique_ptr<TSaveFile>, kOutputFileCount> files_;
+};
+
+// The chart's drawing and format, made ready before the run; none without --plot.
+struct ChartOutput {
+    ChartRenderer render;
+    ChartFormat format{};
+};
+
+ChartOutput PrepareChart(const CliArguments& args, const ChartRendererLoader& loadChartRenderer)
+{
+    const auto& file = args.File(OutputFile::Plot);
+    if (!file) return {};
+    const auto format = ChartFormatOf(*file);
+    if (!format)
+        throw Exception("Не понимаю, в каком формате рисовать " + QuoteForMessage(*file) +
+                        ": имя файла графика должно оканчиваться на .png или .svg.");
+    return {loadChartRenderer(), *format};
+}
+
+// The proven verdicts of the run's root lines into --roots, the zeros of f into --all-roots.
+void WriteVerdicts(const RunVerifier& verify, const std::vector<RootRecord>& lines, const CalculationInputs& inputs,
+                   const OutputFiles& files)
+{
+    TSaveFile* const allRoots = files[OutputFile::AllRoots];
+    const RunVerdicts verdicts = verify(lines, inputs, allRoots != nullptr);
+    if (TSaveFile* roots = files[OutputFile::Roots]) WriteRootLines(*roots, lines, verdicts.lines);
+    if (allRoots) WriteZeros(*allRoots, verdicts.zeros);
+}
+
+// The run, its verdicts and its files, committed only once all of them are whole. Everything that
+// could refuse the chart or the files is checked before a long run. Raises Exception.
+void RunAndCommit(const CliArguments& args, StreamReport& report, const ChartRendererLoader& loadChartRenderer,
+                  const RunVerifierLoader& loadVerifier)
+{
+    const ChartOutput chart = PrepareChart(args, loadChartRenderer);
+    const bool wantVerdicts = args.File(OutputFile::Roots) || args.File(OutputFile::AllRoots);
+    const RunVerifier verify = wantVerdicts ? loadVerifier() : RunVerifier();
+    OutputFiles files(args);
+
+    PointsOutput points(files[OutputFile::Points], files[OutputFile::Plot] != nullptr);
+    RootRecords roots;
+    const CalculationInputs inputs = ParseInputs(args.inputs[0], args.inputs[1], args.inputs[2], args.inputs[3]);
+    CalculationRun(inputs, report, points, wantVerdicts ? &roots : nullptr);
+    if (wantVerdicts) WriteVerdicts(verify, roots.records, inputs, files);
+    if (TSaveFile* plot = files[OutputFile::Plot]) plot->Write(chart.render(points.Points(), chart.format));
+    report.Finish();
+    files.Commit();
+}
+
+// Says what ended the run, after the report lines written so far.
+int RunError(std::FILE* out, std::FILE* err, const std::string& message)
+{
+    std::fflush(out);
+    PrintMessage(err, message);
+    return kExitRunError;
 }
 
 } // namespace
@@ -145,85 +263,17 @@ int CliMain(const std::vector<std::string_view>& arguments, std::FILE* out, std:
     if (args.action == CliArguments::Action::Help) return PrintToStdout(out, err, kCliUsage);
     if (args.action == CliArguments::Action::Version)
         return PrintToStdout(out, err, std::string(kProgram) + " " + kRootfinderVersion + "\n");
-    if (const char* simd = std::getenv("ROOTFINDER_SIMD")) {
-        switch (RequestedEvaluationPath()) {
-        case EvaluationPathRequest::Unknown:
-            return UsageError(err, "ROOTFINDER_SIMD=" + QuoteForMessage(simd) +
-                                       ": неизвестный путь вычисления; допустимы scalar, sse2, avx2, avx512, advsimd");
-        case EvaluationPathRequest::Unavailable:
-            PrintMessage(err, "ROOTFINDER_SIMD=" + QuoteForMessage(simd) + ": этот процессор или эта сборка так не умеет; f вычисляется путём " +
-                                  std::string(EvaluationPathName(ActiveEvaluationPath())) + ".");
-            break;
-        default: break;
-        }
-    }
-    if (args.plotFile && !loadChartRenderer)
-        return UsageError(err, "эта сборка не умеет рисовать график (--plot)");
-    const bool wantVerdicts = args.rootsFile || args.allRootsFile;
-    if (wantVerdicts && !loadVerifier)
-        return UsageError(err, "эта сборка не умеет проверять корни (--roots, --all-roots)");
-    const auto files = args.Files();
-    for (std::size_t i = 0; i < files.size(); ++i)
-        for (std::size_t j = i + 1; j < files.size(); ++j)
-            if (SameFile(*files[i].second, *files[j].second))
-                return UsageError(err, std::string(files[i].first) + " и " + std::string(files[j].first) +
-                                           " называют один и тот же файл " + QuoteForMessage(*files[j].second));
-    // Replacing the file stdout or stderr writes to would lose the report or the messages, and the
-    // one stdin reads from is the user's input, not ours to replace.
-    for (const auto& [option, file] : files)
-        for (const auto& [stream, name] : {std::pair{out, "в который идёт стандартный вывод"},
-                                           std::pair{err, "в который идёт стандартный поток ошибок"},
-                                           std::pair{stdin, "из которого читает стандартный ввод"}})
-            if (IsFileOfStream(*file, stream))
-                return UsageError(err, std::string(option) + " называет файл " + QuoteForMessage(*file) + ", " + name +
-                                           "; выберите другой файл");
+    if (const auto problem = EnvironmentProblem(err)) return UsageError(err, *problem);
+    if (const auto problem = DestinationProblem(args, out, err, bool(loadChartRenderer), bool(loadVerifier)))
+        return UsageError(err, *problem);
 
     StreamReport report(out);
     try {
-        // Everything that could refuse the chart or the files is checked before a long run.
-        ChartRenderer renderChart;
-        ChartFormat chartFormat{};
-        if (args.plotFile) {
-            const auto format = ChartFormatOf(*args.plotFile);
-            if (!format)
-                throw Exception("Не понимаю, в каком формате рисовать " + QuoteForMessage(*args.plotFile) +
-                                ": имя файла графика должно оканчиваться на .png или .svg.");
-            chartFormat = *format;
-            renderChart = loadChartRenderer();
-        }
-        RunVerifier verify;
-        if (wantVerdicts) verify = loadVerifier();
-        const auto open = [](const std::optional<std::string>& file) {
-            return file ? std::make_unique<TSaveFile>(*file) : nullptr;
-        };
-        const auto pointsFile = open(args.pointsFile);
-        const auto rootsFile = open(args.rootsFile);
-        const auto plotFile = open(args.plotFile);
-        const auto allRootsFile = open(args.allRootsFile);
-
-        PointsOutput points(pointsFile.get(), plotFile != nullptr);
-        RootRecords roots;
-        const CalculationInputs inputs = ParseInputs(args.inputs[0], args.inputs[1], args.inputs[2], args.inputs[3]);
-        CalculationRun(inputs, report, points, wantVerdicts ? &roots : nullptr);
-        if (wantVerdicts) {
-            const RunVerdicts verdicts = verify(roots.records, inputs, allRootsFile != nullptr);
-            if (rootsFile) WriteRootLines(*rootsFile, roots.records, verdicts.lines);
-            if (allRootsFile) WriteZeros(*allRootsFile, verdicts.zeros);
-        }
-
-        if (plotFile) plotFile->Write(renderChart(points.Points(), chartFormat));
-        report.Finish();
-        for (TSaveFile* file : {pointsFile.get(), rootsFile.get(), plotFile.get(), allRootsFile.get()})
-            if (file) file->Finish();
-        CommitAll({pointsFile.get(), rootsFile.get(), plotFile.get(), allRootsFile.get()});
+        RunAndCommit(args, report, loadChartRenderer, loadVerifier);
     } catch (const Exception& error) {
-        std::fflush(out);
-        PrintMessage(err, error.Message);
-        return kExitRunError;
+        return RunError(out, err, error.Message);
     } catch (const std::bad_alloc&) {
-        std::fflush(out);
-        PrintMessage(err, "недостаточно памяти для расчёта.");
-        return kExitRunError;
+        return RunError(out, err, "недостаточно памяти для расчёта.");
     }
     return 0;
 }

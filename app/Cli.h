@@ -5,6 +5,7 @@
 // wrong usage. Output files appear only after a complete run.
 #include "core/CalculationRun.h"
 #include "core/RootVerdict.h"
+#include "framework/gui/ChartFormat.h"
 
 #include <cstdio>
 #include <functional>
@@ -12,10 +13,8 @@
 #include <string_view>
 #include <vector>
 
-enum class ChartFormat { Png, Svg };
-
-// Draws a run's plot as the window draws its chart and returns the image file's bytes; raises
-// Exception.
+// Draws a run's plot as the window draws its chart, in PNG or SVG, and returns the image file's
+// bytes; raises Exception.
 using ChartRenderer = std::function<std::string(const std::vector<PlotPoint>& points, ChartFormat format)>;
 
 // Makes the chart drawing ready; called once, before the run, only when --plot is given.

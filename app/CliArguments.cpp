@@ -4,7 +4,6 @@
 #include "framework/base/Exception.h"
 
 #include <algorithm>
-#include <iterator>
 
 const char* const kCliUsage =
     "Использование: rootfinder-cli [ПАРАМЕТР]... A B H EPS\n"
@@ -50,19 +49,14 @@ const char* const kCliUsage =
     "параметр, нет имени файла, один файл назван дважды, файл стандартного\n"
     "потока или «-», не четыре числа, неизвестное значение ROOTFINDER_SIMD).\n";
 
+const std::array<OutputFileOption, kOutputFileCount> kOutputFileOptions = {{
+    {OutputFile::Points, "--points"},
+    {OutputFile::Plot, "--plot"},
+    {OutputFile::Roots, "--roots"},
+    {OutputFile::AllRoots, "--all-roots"},
+}};
+
 namespace {
-
-struct FileOption {
-    std::string_view name;
-    std::optional<std::string> CliArguments::*file;
-};
-
-const FileOption kFileOptions[] = {
-    {"--points", &CliArguments::pointsFile},
-    {"--plot", &CliArguments::plotFile},
-    {"--roots", &CliArguments::rootsFile},
-    {"--all-roots", &CliArguments::allRootsFile},
-};
 
 bool ConvertsToNumber(std::string_view text)
 {
@@ -85,8 +79,8 @@ bool IsOption(std::string_view argument)
 std::vector<std::pair<std::string_view, const std::string*>> CliArguments::Files() const
 {
     std::vector<std::pair<std::string_view, const std::string*>> files;
-    for (const FileOption& option : kFileOptions)
-        if (const auto& file = this->*(option.file)) files.emplace_back(option.name, &*file);
+    for (const OutputFileOption& option : kOutputFileOptions)
+        if (const auto& file = File(option.file)) files.emplace_back(option.name, &*file);
     return files;
 }
 
@@ -113,9 +107,9 @@ std::variant<CliArguments, std::string> ParseCliArguments(const std::vector<std:
             parsed.action = name == "--version" ? CliArguments::Action::Version : CliArguments::Action::Help;
             return parsed;
         }
-        const auto option = std::find_if(std::begin(kFileOptions), std::end(kFileOptions),
-                                         [&](const FileOption& o) { return o.name == name; });
-        if (option == std::end(kFileOptions)) return "неизвестный параметр " + QuoteForMessage(argument);
+        const auto option = std::find_if(kOutputFileOptions.begin(), kOutputFileOptions.end(),
+                                         [&](const OutputFileOption& o) { return o.name == name; });
+        if (option == kOutputFileOptions.end()) return "неизвестный параметр " + QuoteForMessage(argument);
         std::string_view value;
         if (equals != std::string_view::npos) {
             value = argument.substr(equals + 1);
@@ -128,7 +122,7 @@ std::variant<CliArguments, std::string> ParseCliArguments(const std::vector<std:
         if (value == "-")
             return "после " + std::string(name) + " «-» не значит стандартный вывод: туда идёт отчёт; файл с именем «-» "
                                                   "назовите «./-»";
-        auto& file = parsed.*(option->file);
+        auto& file = parsed.files[static_cast<std::size_t>(option->file)];
         if (file) return std::string(name) + " задан дважды";
         file = std::string(value);
     }

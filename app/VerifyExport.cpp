@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <vector>
 
+extern "C" ROOTFINDER_MODULE_EXPORT int RootfinderVerifyModuleVersion() { return kVerifyModuleVersion; }
+
 extern "C" ROOTFINDER_MODULE_EXPORT int RootfinderVerifyRun(const RootRecord* lines, std::size_t count,
                                                             const CalculationInputs* inputs, LineVerdict* verdicts,
                                                             ZeroSinkFunction zeroSink, void* context, char* error,

@@ -10,15 +10,6 @@ int main(int argc, char** argv)
     PrepareConsole(); // first: the locale's files must not take a closed standard descriptor
     std::setlocale(LC_ALL, "");
     Reset8087CW();
-#ifdef ROOTFINDER_CHART_MODULE
-    const ChartRendererLoader chartLoader = LoadChartModule;
-#else
-    const ChartRendererLoader chartLoader;
-#endif
-#ifdef ROOTFINDER_VERIFY_MODULE
-    const RunVerifierLoader verifierLoader = LoadVerifyModule;
-#else
-    const RunVerifierLoader verifierLoader;
-#endif
-    return CliMain(std::vector<std::string_view>(argv + 1, argv + argc), stdout, stderr, chartLoader, verifierLoader);
+    return CliMain(std::vector<std::string_view>(argv + 1, argv + argc), stdout, stderr, ChartModuleLoader(),
+                   VerifyModuleLoader());
 }

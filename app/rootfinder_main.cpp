@@ -6,8 +6,6 @@
 // Both parameters stay in the signature: on Windows Qt's entry point calls main as main(argc, argv).
 int main(int /*argc*/, char** /*argv*/)
 {
-#ifdef ROOTFINDER_VERIFY_MODULE
-    TForm1::LoadRootVerifier = LoadVerifyModule;
-#endif
+    TForm1::LoadRootVerifier = VerifyModuleLoader();
     return RunApplication(Form1);
 }

@@ -185,13 +185,15 @@ void CalculationRun(const CalculationInputs& in, ReportSink& report, PlotSink& p
             if (!StrictlyOppositeSigns(fLefts[i], fRights[i])) continue;
             ++rootCount;
             const SecantResult refined = SecantRoot(lefts[i], rights[i], in.eps);
-            report.Add(IntToStr(rootCount) + "-й = " + FloatToStrF(refined.root, ffFixed, 8, 6));
+            report.Add(IntToStr(rootCount) + "-й = " + RootText(refined.root));
             if (roots)
                 roots->Add({rootCount, lefts[i], rights[i], refined.root, refined.fRoot, refined.updates});
         }
     }
     if (rootCount == 0) report.Add(kNoRoots);
 }
+
+std::string RootText(double root) { return FloatToStrF(root, ffFixed, 8, 6); }
 
 void CalculationRun(std::string_view a, std::string_view b, std::string_view h, std::string_view eps,
                     ReportSink& report, PlotSink& plot, RootSink* roots)

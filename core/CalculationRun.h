@@ -86,6 +86,9 @@ CalculationInputs ParseInputs(std::string_view a, std::string_view b, std::strin
 // Returns the number of points the run plots.
 std::size_t CheckInputs(const CalculationInputs& inputs);
 
+// A root as its report line writes it: FloatToStrF fixed, 8 digits of precision, 6 decimals ("1.019122").
+std::string RootText(double root);
+
 // The run on already converted inputs (checked first). `roots`, if given, receives a record
 // for every root line.
 void CalculationRun(const CalculationInputs& inputs, ReportSink& report, PlotSink& plot, RootSink* roots = nullptr);

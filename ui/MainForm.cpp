@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QMessageBox>
 
+#include <utility>
+
 TForm1* Form1 = nullptr;
 
 namespace {
@@ -62,7 +64,8 @@ void TForm1::BitBtn1Click(TObject* /*Sender*/)
 
 void TForm1::AddCheckToChartMenu()
 {
-    if (Chart && LoadRootVerifier) Chart->ContextMenu()->addAction("Проверить корни…", this, &TForm1::CheckRootsClick);
+    if (Chart && LoadRootVerifier)
+        checkRoots_ = Chart->ContextMenu()->addAction("Проверить корни…", this, &TForm1::CheckRootsClick);
 }
 
 void TForm1::CheckRootsClick()
@@ -75,8 +78,21 @@ void TForm1::CheckRootsClick()
         return;
     }
     // Caught here, as the button catches its handler's, before the error could reach QtWidgets.
+    if (!verify_) {
+        try {
+            verify_ = LoadRootVerifier();
+        } catch (...) {
+            // A module that cannot be loaded (missing, broken or of another version) stays so:
+            // the check is not offered again.
+            if (checkRoots_) {
+                Chart->ContextMenu()->removeAction(checkRoots_);
+                std::exchange(checkRoots_, nullptr)->deleteLater();
+            }
+            Application->HandleException(std::current_exception());
+            return;
+        }
+    }
     try {
-        if (!verify_) verify_ = LoadRootVerifier();
         const RunVerdicts verdicts = verify_(lastRun_->lines, lastRun_->inputs, true);
         auto* dialog = new TRootCheckDialog(this, lastRun_->inputs, lastRun_->lines, verdicts, lastRunFailed_);
         dialog->setAttribute(Qt::WA_DeleteOnClose);

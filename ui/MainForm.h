@@ -42,7 +42,7 @@ public:
     TLabel* Label4 = nullptr;
 
     // Where «Проверить корни…» gets its proofs, loaded when first chosen; set before the form is
-    // made. Without it the chart's menu offers no check.
+    // made. Without it, or once it has failed to load them, the chart's menu offers no check.
     static inline RunVerifierLoader LoadRootVerifier;
 
     explicit TForm1(TComponent* Owner);
@@ -65,6 +65,7 @@ private:
     std::optional<CompletedRun> lastRun_;
     bool lastRunFailed_ = false; // the last press ended with an error: lastRun_ is an earlier one
     RunVerifier verify_;
+    QAction* checkRoots_ = nullptr; // «Проверить корни…» in the chart's menu, while it is offered
     void AddCheckToChartMenu();
 };
 

@@ -6,7 +6,10 @@
 #include <QHeaderView>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <stdexcept>
 
 namespace {
 
@@ -43,6 +46,46 @@ QString VerdictText(const LineVerdict& v)
     return text;
 }
 
+// What a column shows of a root line, found by the column's caption in the form.
+struct Column {
+    const char* caption;
+    QString (*text)(const RootRecord& line, const LineVerdict& verdict);
+};
+
+// Only a proven root has a distance and an interval.
+const Column kColumns[] = {
+    {"строка", [](const RootRecord& line, const LineVerdict&) { return QString::number(line.number); }},
+    {"корень", [](const RootRecord& line, const LineVerdict&) { return Text(RootText(line.root)); }},
+    {"f(корень)", [](const RootRecord& line, const LineVerdict&) { return Text(NumberText(line.fRoot, 6)); }},
+    {"вердикт", [](const RootRecord&, const LineVerdict& v) { return VerdictText(v); }},
+    {"до нуля",
+     [](const RootRecord&, const LineVerdict& v) {
+         return v.verdict == Verdict::Root ? BoundText(v.distance) : QString();
+     }},
+    {"доказанный интервал",
+     [](const RootRecord&, const LineVerdict& v) {
+         return v.verdict == Verdict::Root ? Interval(v.lower, v.upper) : QString();
+     }},
+};
+
+// The table's columns as the form declares them, in its order. A caption the dialog does not
+// know is the form and the code gone apart: raised, not shown as a blank column.
+std::vector<const Column*> FormColumns(const QTableWidget& table)
+{
+    std::vector<const Column*> columns;
+    for (int i = 0; i < table.columnCount(); ++i) {
+        const QTableWidgetItem* header = table.horizontalHeaderItem(i);
+        const QString caption = header ? header->text() : QString();
+        const auto known = std::find_if(std::begin(kColumns), std::end(kColumns),
+                                        [&](const Column& column) { return caption == column.caption; });
+        if (known == std::end(kColumns))
+            throw std::logic_error("RootCheckDialog.ui: the root table's column «" + caption.toStdString() +
+                                   "» has no text");
+        columns.push_back(known);
+    }
+    return columns;
+}
+
 } // namespace
 
 TRootCheckDialog::TRootCheckDialog(QWidget* parent, const CalculationInputs& inputs, const std::vector<RootRecord>& lines,
@@ -68,17 +111,12 @@ TRootCheckDialog::TRootCheckDialog(QWidget* parent, const CalculationInputs& inp
                      ". Вердикт доказан в интервальной арифметике; «корень» — нуль f не дальше EPS от найденного "
                      "значения, «до нуля» — доказанная оценка расстояния до него, «доказанный интервал» — самый "
                      "узкий интервал из чисел double, в котором он лежит.");
+    const std::vector<const Column*> columns = FormColumns(*Lines);
     Lines->setRowCount(static_cast<int>(lines.size()));
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const RootRecord& line = lines[i];
-        const LineVerdict& v = verdicts.lines[i];
-        const bool root = v.verdict == Verdict::Root;
-        const QString cells[] = {QString::number(line.number), Text(FloatToStrF(line.root, ffFixed, 8, 6)),
-                                 Text(NumberText(line.fRoot, 6)), VerdictText(v),
-                                 root ? BoundText(v.distance) : QString(), root ? Interval(v.lower, v.upper) : QString()};
-        for (int column = 0; column < Lines->columnCount(); ++column)
-            Lines->setItem(static_cast<int>(i), column, new QTableWidgetItem(cells[column]));
-    }
+    for (std::size_t row = 0; row < lines.size(); ++row)
+        for (std::size_t column = 0; column < columns.size(); ++column)
+            Lines->setItem(static_cast<int>(row), static_cast<int>(column),
+                           new QTableWidgetItem(columns[column]->text(lines[row], verdicts.lines[row])));
     // Sized in the font the dialog is shown in, and again whenever it changes; a row is as tall as
     // its interval needs at the width it gets.
     for (int column = 0; column + 1 < Lines->columnCount(); ++column)

@@ -81,7 +81,7 @@ void TChart::AskAndSaveImage()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     QStringList formats = {"Рисунок PNG (*.png)", "Рисунок SVG (*.svg)", "Документ PDF (*.pdf)"};
-    if (!ROOTFINDER_HAVE_SVG) formats.removeAt(1);
+    if (!WritesSvg()) formats.removeAt(1);
     dialog->setNameFilters(formats);
     dialog->setDefaultSuffix("png");
     dialog->selectFile("график.png");

@@ -3,6 +3,7 @@
 // interactions, the read-out of the point under the mouse, the context menu and the pictures of
 // the chart (ChartImage.cpp). The chart's and the series' settings are properties of the chart,
 // so a form description sets them.
+#include "framework/gui/ChartFormat.h"
 #include "framework/gui/PlotSummary.h"
 #include "framework/gui/Series.h"
 
@@ -25,6 +26,8 @@ public:
     static constexpr int kImageHeight = 446;
     // Why a build without Qt SVG refuses an SVG picture, as the messages say it.
     static constexpr char kNoSvg[] = "эта сборка не умеет сохранять SVG";
+    // Whether this build writes SVG pictures: it does with Qt SVG (ChartSvg.cpp), not without (ChartNoSvg.cpp).
+    static bool WritesSvg();
 
     explicit TChart(QWidget* parent = nullptr);
 
@@ -47,9 +50,9 @@ public:
     // failure). Raises Exception naming the file and the reason when it cannot.
     void SaveImage(const QString& file);
 
-    // The same picture as a PNG, SVG or PDF ("png", "svg", "pdf") written to `output`; false
-    // when it cannot, SVG included in a build without Qt SVG.
-    bool WriteImage(QIODevice& output, const QString& format);
+    // The same picture in `format` written to `output`; false when it cannot, SVG included in a
+    // build without Qt SVG.
+    bool WriteImage(QIODevice& output, ChartFormat format);
 
     // The same picture, as an image.
     QImage Image();
@@ -90,6 +93,7 @@ private:
     void AskAndSaveImage();
     void CopyImage();
     bool WritePdf(QIODevice& output);
+    bool WriteSvg(QIODevice& output);
 
     // Shows x and f(x) of the series' point nearest in x to the cursor at `cursor`, or nothing
     // when the cursor is off the plot area or there are no points.

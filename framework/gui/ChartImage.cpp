@@ -8,9 +8,6 @@
 #include <QFileInfo>
 #include <QFile>
 #include <QPdfWriter>
-#if ROOTFINDER_HAVE_SVG
-#include <QSvgGenerator>
-#endif
 
 namespace {
 
@@ -25,40 +22,23 @@ private:
     bool wasVisible_;
 };
 
-#if ROOTFINDER_HAVE_SVG
-bool WriteSvg(TChart& chart, QIODevice& output)
-{
-    QSvgGenerator svg;
-    svg.setOutputDevice(&output);
-    svg.setSize(QSize(TChart::kImageWidth, TChart::kImageHeight));
-    svg.setViewBox(QRect(0, 0, TChart::kImageWidth, TChart::kImageHeight));
-    svg.setTitle(chart.Title());
-    QCPPainter painter;
-    if (!painter.begin(&svg)) return false;
-    chart.toPainter(&painter, TChart::kImageWidth, TChart::kImageHeight);
-    return painter.end();
-}
-#else
-bool WriteSvg(TChart&, QIODevice&) { return false; }
-#endif
-
 } // namespace
 
 void TChart::SaveImage(const QString& file)
 {
     const std::string path = QFile::encodeName(file).toStdString();
-    const QString format = QFileInfo(file).suffix().toLower();
-    if (format != "png" && format != "svg" && format != "pdf")
+    const auto format = ChartFormatOfExtension(QFileInfo(file).suffix().toStdString());
+    if (!format)
         throw Exception("Не понимаю, в каком формате сохранить " + QuoteForMessage(path) +
                         ": имя файла должно оканчиваться на .png, .svg или .pdf.");
-    if (format == "svg" && !ROOTFINDER_HAVE_SVG)
+    if (format == ChartFormat::Svg && !WritesSvg())
         throw Exception("Не могу сохранить " + QuoteForMessage(path) + ": " + TChart::kNoSvg + ", выберите PNG или PDF.");
     // Written as the command line writes its files: under a temporary name beside the old file,
     // which is replaced only by a whole picture.
     TSaveFile output(path);
     QBuffer picture;
     picture.open(QIODevice::WriteOnly);
-    if (!WriteImage(picture, format))
+    if (!WriteImage(picture, *format))
         throw Exception("Не удалось нарисовать график для файла " + QuoteForMessage(path) + ".");
     output.Write(std::string_view(picture.data().constData(), static_cast<std::size_t>(picture.data().size())));
     output.Commit();
@@ -83,12 +63,12 @@ bool TChart::WritePdf(QIODevice& output)
     return painter.end();
 }
 
-bool TChart::WriteImage(QIODevice& output, const QString& format)
+bool TChart::WriteImage(QIODevice& output, ChartFormat format)
 {
-    if (format == "pdf") return WritePdf(output);
-    if (format == "svg") {
+    if (format == ChartFormat::Pdf) return WritePdf(output);
+    if (format == ChartFormat::Svg) {
         const ReadoutHidden hidden(*readoutLayer_);
-        return WriteSvg(*this, output);
+        return WriteSvg(output);
     }
     QImage image = Image();
     constexpr double kDotsPerMeter = 96 / 0.0254; // 96 pixels per inch, as the screen's design density

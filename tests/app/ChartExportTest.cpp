@@ -1,4 +1,5 @@
-// rootfinder-cli --plot: the run's chart drawn into a PNG or SVG file without a display.
+// rootfinder-cli --plot: the run's chart drawn into a PNG or SVG file without a display; the
+// modules it loads, missing or of another version.
 #include <QDir>
 #include <QImage>
 #include <QProcess>
@@ -16,7 +17,8 @@ class ChartExportTest : public QObject {
     QTemporaryDir directory;
 
     // Runs the command line on the typical run with no display at all; returns its exit code.
-    int Plot(const QString& file, QString* errors = nullptr, const QString& program = ROOTFINDER_CLI_PATH)
+    int Plot(const QString& file, QString* errors = nullptr, const QString& program = ROOTFINDER_CLI_PATH,
+             const QString& option = "--plot")
     {
         QProcess cli;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -24,7 +26,7 @@ class ChartExportTest : public QObject {
         environment.remove("DISPLAY");
         environment.remove("WAYLAND_DISPLAY");
         cli.setProcessEnvironment(environment);
-        cli.start(program, {"--plot", directory.filePath(file), "1", "5", "0.1", "0.0001"});
+        cli.start(program, {option, directory.filePath(file), "1", "5", "0.1", "0.0001"});
         if (!cli.waitForFinished(20000)) return -1;
         if (errors) *errors = QString::fromUtf8(cli.readAllStandardError());
         return cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
@@ -86,6 +88,33 @@ private slots:
         QVERIFY2(errors.startsWith("rootfinder-cli: ") && errors.contains("модуль") && errors.contains("--plot"),
                  qPrintable(errors));
         QCOMPARE(QDir(alone).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"rootfinder-cli"});
+    }
+
+    // A module of another interface version is refused before anything in it is called, naming it.
+    void refusesAModuleOfAnotherVersion_data()
+    {
+        QTest::addColumn<QString>("module");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("chart") << CHART_MODULE_FILE << "--plot" << "plot.png";
+        if (*VERIFY_MODULE_FILE) QTest::newRow("verdicts") << VERIFY_MODULE_FILE << "--roots" << "roots.csv";
+    }
+
+    void refusesAModuleOfAnotherVersion()
+    {
+        QFETCH(QString, module);
+        QFETCH(QString, option);
+        QFETCH(QString, file);
+        const QString stale = directory.filePath("stale-" + option.mid(2));
+        QVERIFY(QDir().mkpath(stale));
+        QVERIFY(QFile::copy(ROOTFINDER_CLI_PATH, stale + "/rootfinder-cli"));
+        QVERIFY(QFile::copy(STALE_MODULE_PATH, stale + "/" + module));
+        QString errors;
+        QCOMPARE(Plot("stale-" + option.mid(2) + "/" + file, &errors, stale + "/rootfinder-cli", option), 1);
+        QVERIFY2(errors.startsWith("rootfinder-cli: Не подходит модуль") && errors.contains(module) &&
+                     errors.contains("его версия") && errors.contains(option),
+                 qPrintable(errors));
+        QVERIFY(!QFile::exists(stale + "/" + file));
     }
 };
 

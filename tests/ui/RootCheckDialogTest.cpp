@@ -1,7 +1,8 @@
 // «Проверить корни…» in the chart's menu: nothing until asked, then the last completed run's
 // verdicts in Russian and the zeros the scan missed, the memo untouched; after a failed run, the
-// dialog says so.
+// dialog says so; proofs that cannot be loaded are not offered again.
 #include "framework/base/Conversions.h"
+#include "framework/base/Exception.h"
 #include "framework/gui/Application.h"
 #include "tests/ui/ErrorBoxes.h"
 #include "ui/MainForm.h"
@@ -17,6 +18,7 @@
 #include <QTest>
 
 #include <memory>
+#include <utility>
 
 class RootCheckDialogTest : public QObject {
     Q_OBJECT
@@ -59,6 +61,22 @@ private slots:
         const QStringList boxes = CloseErrorBoxesDuring([&] { CheckAction()->trigger(); });
         QCOMPARE(boxes.size(), 1);
         QVERIFY(boxes[0].contains("сначала выполните расчёт"));
+        QVERIFY(!Dialog());
+    }
+
+    // Proofs that cannot be loaded (the module missing, or of another version) are said once; the
+    // check is then no longer offered.
+    void aVerifierThatCannotBeLoadedIsNotOfferedAgain()
+    {
+        const RunVerifierLoader loader = std::exchange(TForm1::LoadRootVerifier, [] () -> RunVerifier {
+            throw Exception("Не подходит модуль проверки корней rootfinder-verify.so (его версия 2)");
+        });
+        Run({"1", "5", "0.1", "1e-4"});
+        const QStringList boxes = CloseErrorBoxesDuring([&] { CheckAction()->trigger(); });
+        TForm1::LoadRootVerifier = loader;
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].contains("rootfinder-verify"), qPrintable(boxes[0]));
+        QVERIFY(!CheckAction());
         QVERIFY(!Dialog());
     }
 

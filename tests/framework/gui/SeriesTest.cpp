@@ -169,7 +169,7 @@ private slots:
         // A vector picture holds the few points drawn, not the million.
         QBuffer svg;
         svg.open(QIODevice::WriteOnly);
-        if (ROOTFINDER_HAVE_SVG) QVERIFY(chart->WriteImage(svg, "svg") && svg.size() < 200'000);
+        if (TChart::WritesSvg()) QVERIFY(chart->WriteImage(svg, ChartFormat::Svg) && svg.size() < 200'000);
     }
 
     void reservedRoomIsTakenOnceAndReturnedByClear()
