@@ -5,6 +5,7 @@
 #include "core/SecantRoot.h"
 #include "framework/base/Conversions.h"
 #include "framework/base/Exception.h"
+#include "os/Compiler.h"
 
 #include <bit>
 #include <cmath>
@@ -53,9 +54,7 @@ double SteadyStep(double x, double h, std::size_t count)
 // running sum stays in a register: inlined into the run's loops, it is spilled to memory, a store
 // and a load on every addition's path.
 template <class Condition>
-#if defined(__GNUC__)
-[[gnu::noinline]]
-#endif
+ROOTFINDER_NOINLINE
 std::size_t NextAbscissae(double& x, double h, double* xs, Condition within)
 {
     std::size_t n = 0;

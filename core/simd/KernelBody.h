@@ -8,6 +8,7 @@
 #include "core/maths/Cube.h"
 #include "core/maths/Exp.h"
 #include "core/maths/Sin.h"
+#include "os/Compiler.h"
 
 #include <cstddef>
 
@@ -40,9 +41,7 @@ void EvaluateInVectors(const double* xs, double* ys, std::size_t count, Function
 }
 
 template <class Isa>
-#if defined(__GNUC__)
-[[gnu::flatten]]
-#endif
+ROOTFINDER_FLATTEN
 void EvaluateF(const double* xs, double* ys, std::size_t count)
 {
     EvaluateInVectors<Isa>(xs, ys, count, [](typename Isa::Vector x) { return F<Isa>(x); });

@@ -1,9 +1,9 @@
 #include "framework/gui/Application.h"
 
 #include "framework/base/Conversions.h"
-#include "framework/base/FloatControl.h"
 #include "framework/gui/Forms.h"
 #include "os/Desktop.h"
+#include "os/FloatControl.h"
 
 #include <QApplication>
 #include <QDir>
@@ -141,7 +141,7 @@ void TApplication::Initialize()
     for (const QString& name : QDir(kIconFolder).entryList(QDir::Files))
         icon.addFile(QString(kIconFolder) + '/' + name);
     if (!icon.isNull()) QApplication::setWindowIcon(icon);
-    Reset8087CW();
+    ResetFloatControl();
 }
 
 void TApplication::Adopt(TForm* form)

@@ -2,7 +2,7 @@
 // contracts checked in exact integer arithmetic, and the bound against a real x87 unit where the
 // platform's long double is the x87 format.
 #include "core/ExactArithmetic.h"
-#include "framework/base/FloatControl.h"
+#include "os/FloatControl.h"
 #include "tests/core/ExactSumOracle.h"
 
 #include <gtest/gtest.h>
@@ -194,7 +194,7 @@ TEST(ExtendedSumAgainstX87, EqualsTheX87SumForTenMillionAwkwardPairs)
     if constexpr (LDBL_MANT_DIG != 64) {
         GTEST_SKIP() << "long double is not the x87 extended format here";
     } else {
-        Reset8087CW(); // 64-bit significands, whatever the runtime started with
+        ResetFloatControl(); // 64-bit significands, whatever the runtime started with
         AwkwardDoubles pick(1);
         long long disagreements = 0;
         for (int i = 0; i < 10'000'000; ++i) {

@@ -1,0 +1,6 @@
+#include "os/CpuFeatures.h"
+
+bool CpuSupports(InstructionSet set)
+{
+    return set == InstructionSet::AdvSimd; // part of AArch64
+}
