@@ -85,15 +85,6 @@ Vec<Isa> DekkerProductError(Vec<Isa> a, Vec<Isa> b, Vec<Isa> product)
     return Isa::Select(huge, Isa::Mul(scaled, Isa::Splat(0x1p28)), scaled);
 }
 
-// c[0] + c[1] z + ... + c[N-1] z^(N-1), by Horner's rule.
-template <class Isa, std::size_t N>
-Vec<Isa> Polynomial(Vec<Isa> z, const double (&c)[N])
-{
-    Vec<Isa> value = Isa::Splat(c[N - 1]);
-    for (std::size_t i = N - 1; i-- > 0;) value = Isa::Add(Isa::Mul(value, z), Isa::Splat(c[i]));
-    return value;
-}
-
 // y, with the lanes that `slow` marks replaced by exact(x) of that lane: the rare arguments a
 // function takes one at a time, by the same scalar code on every instruction set.
 template <class Isa, class Exact>
