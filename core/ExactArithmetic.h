@@ -2,7 +2,7 @@
 // The run's double pairs: sums and quotients carried in more than double precision without a
 // wider floating-point type, so every platform gives the same bits whatever its long double is.
 // Built on the error-free transformations of core/maths/LaneArithmetic.h, taken here on one
-// double, with their terms.
+// double, with their terms; the product is the one for factors of any size.
 #include "core/maths/ScalarLanes.h"
 
 #include <cmath>
@@ -11,7 +11,7 @@ using DoubleDouble = maths::Pair<ScalarLanes>;
 
 inline DoubleDouble TwoSum(double a, double b) { return maths::TwoSum<ScalarLanes>(a, b); }
 inline DoubleDouble FastTwoSum(double a, double b) { return maths::FastTwoSum<ScalarLanes>(a, b); }
-inline DoubleDouble TwoProduct(double a, double b) { return maths::TwoProduct<ScalarLanes>(a, b); }
+inline DoubleDouble TwoProduct(double a, double b) { return maths::TwoProductAnyRange<ScalarLanes>(a, b); }
 
 // (x.hi + x.lo) * b, to about twice double precision.
 inline DoubleDouble Multiply(DoubleDouble x, double b)

@@ -11,6 +11,7 @@
 // arithmetic without contraction into fused multiply-adds (the build disables contraction).
 // core/ExactArithmetic.h gives them on one double, for the run's own double pairs.
 #include <cstddef>
+#include <limits>
 
 namespace maths {
 
@@ -44,9 +45,10 @@ Pair<Isa> FastTwoSum(Vec<Isa> a, Vec<Isa> b)
     return {sum, Isa::Sub(b, Isa::Sub(sum, a))};
 }
 
-// a * b = hi + lo exactly, hi = fl(a * b), unless the product overflows (lo is then 0 on the
-// scalar lanes and unspecified on the others) or its rounding error lies below the smallest
-// subnormal. The error is the instruction set's: a fused multiply-add where it has one, else
+// a * b = hi + lo exactly, hi = fl(a * b), for factors with which no step of Dekker's algorithm
+// overflows: |a|, |b| <= 2^996 and |a b| <= 2^1023, unless the error lies below the smallest
+// subnormal. The elementary functions' bodies meet it in every lane that they do not hand to scalar
+// code. The error is the instruction set's: a fused multiply-add where it has one, else
 // DekkerProductError.
 template <class Isa>
 Pair<Isa> TwoProduct(Vec<Isa> a, Vec<Isa> b)
@@ -55,34 +57,46 @@ Pair<Isa> TwoProduct(Vec<Isa> a, Vec<Isa> b)
     return {product, Isa::ProductError(a, b, product)};
 }
 
+// As TwoProduct, for any factors: exact unless the product overflows (lo is then 0 on the scalar
+// lanes and unspecified on the others) or its rounding error lies below the smallest subnormal.
+// Beyond TwoProduct's range Dekker's algorithm overflows a step for a finite product (the
+// splitting constant times a factor above about 2^996, or the high halves' product where the
+// product is within a relative 2^-25 of the largest double), and the error comes out infinite or
+// NaN. That is tested once, after the fact; only then are the larger factor, the product and so
+// the error scaled down by 2^28, exactly, in the lanes of a finite product.
+template <class Isa>
+Pair<Isa> TwoProductAnyRange(Vec<Isa> a, Vec<Isa> b)
+{
+    const Pair<Isa> plain = TwoProduct<Isa>(a, b);
+    const Vec<Isa> zeroOrNan = Isa::Sub(plain.lo, plain.lo); // NaN for an infinite or NaN error
+    if (Isa::LaneBits(Isa::Differ(zeroOrNan, zeroOrNan)) == 0) [[likely]]
+        return plain;
+    // The lanes to redo: a NaN here is a finite product's.
+    const Vec<Isa> infinity = Isa::Splat(std::numeric_limits<double>::infinity());
+    const typename Isa::Mask finite = Isa::Below(Isa::Abs(plain.hi), infinity);
+    const Vec<Isa> flagged = Isa::Select(finite, zeroOrNan, Isa::Splat(0.0));
+    const typename Isa::Mask redo = Isa::Differ(flagged, flagged);
+    const typename Isa::Mask swap = Isa::Below(Isa::Abs(a), Isa::Abs(b));
+    const Vec<Isa> down = Isa::Splat(0x1p-28);
+    const Vec<Isa> larger = Isa::Mul(Isa::Select(swap, b, a), down), product = Isa::Mul(plain.hi, down);
+    const Vec<Isa> scaled = Isa::ProductError(larger, Isa::Select(swap, a, b), product);
+    return {plain.hi, Isa::Select(redo, Isa::Mul(scaled, Isa::Splat(0x1p28)), plain.lo)};
+}
+
 // The rounding error a * b - product of product = fl(a * b) by Dekker's algorithm, for the
 // instruction sets that have no fused multiply-add, under TwoProduct's terms: each factor split
-// into two halves of at most 26 significant bits (Veltkamp), whose products are exact. A factor
-// above 2^996 would overflow the splitting constant; a finite product can have one, rarely
-// enough that the lanes are tested for it once and only then take the factor, the product and
-// so the error scaled down by 2^28, exactly.
+// into two halves of at most 26 significant bits (Veltkamp), whose products are exact.
 template <class Isa>
 Vec<Isa> DekkerProductError(Vec<Isa> a, Vec<Isa> b, Vec<Isa> product)
 {
-    const auto error = [](Vec<Isa> u, Vec<Isa> v, Vec<Isa> uv) {
-        const auto split = [](Vec<Isa> w) -> Pair<Isa> {
-            const Vec<Isa> t = Isa::Mul(Isa::Splat(134217729.0), w); // 2^27 + 1
-            const Vec<Isa> hi = Isa::Sub(t, Isa::Sub(t, w));
-            return {hi, Isa::Sub(w, hi)};
-        };
-        const Pair<Isa> x = split(u), y = split(v);
-        const Vec<Isa> high = Isa::Add(Isa::Sub(Isa::Mul(x.hi, y.hi), uv), Isa::Mul(x.hi, y.lo));
-        return Isa::Add(Isa::Add(high, Isa::Mul(x.lo, y.hi)), Isa::Mul(x.lo, y.lo));
+    const auto split = [](Vec<Isa> v) -> Pair<Isa> {
+        const Vec<Isa> t = Isa::Mul(Isa::Splat(134217729.0), v); // 2^27 + 1
+        const Vec<Isa> hi = Isa::Sub(t, Isa::Sub(t, v));
+        return {hi, Isa::Sub(v, hi)};
     };
-    const Vec<Isa> limit = Isa::Splat(0x1p996);
-    const typename Isa::Mask aHuge = Isa::Below(limit, Isa::Abs(a)), bHuge = Isa::Below(limit, Isa::Abs(b));
-    const typename Isa::Mask huge = Isa::Either(aHuge, bHuge);
-    if (Isa::LaneBits(huge) == 0) [[likely]]
-        return error(a, b, product);
-    const Vec<Isa> down = Isa::Splat(0x1p-28);
-    const Vec<Isa> scaled = error(Isa::Select(aHuge, Isa::Mul(a, down), a), Isa::Select(bHuge, Isa::Mul(b, down), b),
-                                  Isa::Select(huge, Isa::Mul(product, down), product));
-    return Isa::Select(huge, Isa::Mul(scaled, Isa::Splat(0x1p28)), scaled);
+    const Pair<Isa> x = split(a), y = split(b);
+    const Vec<Isa> high = Isa::Add(Isa::Sub(Isa::Mul(x.hi, y.hi), product), Isa::Mul(x.hi, y.lo));
+    return Isa::Add(Isa::Add(high, Isa::Mul(x.lo, y.hi)), Isa::Mul(x.lo, y.lo));
 }
 
 // y, with the lanes that `slow` marks replaced by exact(x) of that lane: the rare arguments a

@@ -188,15 +188,17 @@ TEST(ErrorFreeTransformations, TwoSumAndTwoProductAreExact)
     EXPECT_TRUE(ExactlyEqual(0x1.fffffffffffffp1000, 0x1.8000000000001p-10, TwoProduct(0x1.fffffffffffffp1000, 0x1.8000000000001p-10), true));
 }
 
-// A factor too large for the splitting constant, with a finite product: exact on the scalar lanes,
-// and in either SSE2 lane beside an ordinary product in the other.
+// A finite product near the top of the range, a factor too large for the splitting constant or
+// the halves' product overflowing: exact on the scalar lanes, and in either SSE2 lane beside an
+// ordinary product in the other.
 TEST(ErrorFreeTransformations, TwoProductIsExactForAFactorNearTheTopOfTheRange)
 {
     const double cases[][2] = {{kMax, 0x1.8000000000001p-2},
                                {-0x1.ffffffcp1023, 0x1.5555555555555p-3},
                                {0x1.0000000000001p996, -0x1.fffffffffffffp-27},
                                {0x1.fffffffffffffp-1, -kMax},
-                               {kMax, 3 * kTrueMin}};
+                               {kMax, 3 * kTrueMin},
+                               {0x1.fffffffffffffp511, 0x1.fffffffffffffp511}}; // high halves' product overflows
     for (const auto& [a, b] : cases) {
         EXPECT_TRUE(ExactlyEqual(a, b, TwoProduct(a, b), true));
 #if defined(__SSE2__) || defined(_M_X64)
@@ -204,7 +206,7 @@ TEST(ErrorFreeTransformations, TwoProductIsExactForAFactorNearTheTopOfTheRange)
             double as[2] = {1.0 + 0x1p-30, -3.0 + 0x1p-51}, bs[2] = {0x1.5555555555555p-1, 7.0 - 0x1p-50};
             as[lane] = a;
             bs[lane] = b;
-            const maths::Pair<Sse2> product = maths::TwoProduct<Sse2>(Sse2::Load(as), Sse2::Load(bs));
+            const maths::Pair<Sse2> product = maths::TwoProductAnyRange<Sse2>(Sse2::Load(as), Sse2::Load(bs));
             double hi[2], lo[2];
             Sse2::Store(hi, product.hi);
             Sse2::Store(lo, product.lo);
