@@ -1,59 +1,17 @@
 #pragma once
-// Error-free transformations of binary64 arithmetic, and what the run builds from them: sums
-// and quotients carried in more than double precision without a wider floating-point type, so
-// every platform gives the same bits whatever its long double is.
-//
-// Each transformation returns a pair {hi, lo} whose exact sum is the exact result of the
-// operation, with hi the operation rounded to a double. They need round-to-nearest binary64
-// arithmetic without contraction into fused multiply-adds (the build disables contraction).
+// The run's double pairs: sums and quotients carried in more than double precision without a
+// wider floating-point type, so every platform gives the same bits whatever its long double is.
+// Built on the error-free transformations of core/maths/LaneArithmetic.h, taken here on one
+// double, with their terms; the product is the one for factors of any size.
+#include "core/maths/ScalarLanes.h"
+
 #include <cmath>
 
-struct DoubleDouble {
-    double hi;
-    double lo;
-};
+using DoubleDouble = maths::Pair<ScalarLanes>;
 
-// a + b = hi + lo exactly, hi = fl(a + b) (Knuth). Exact unless the sum overflows.
-inline DoubleDouble TwoSum(double a, double b)
-{
-    const double sum = a + b;
-    const double bPart = sum - a;
-    const double aPart = sum - bPart;
-    return {sum, (a - aPart) + (b - bPart)};
-}
-
-// As TwoSum, for |a| >= |b| or a = 0 (Dekker).
-inline DoubleDouble FastTwoSum(double a, double b)
-{
-    const double sum = a + b;
-    return {sum, b - (sum - a)};
-}
-
-// a = hi + lo with hi and lo of at most 26 significant bits each (Veltkamp); a huge a is
-// scaled down first so that the splitting constant cannot overflow it.
-inline DoubleDouble Split(double a)
-{
-    constexpr double kSplitter = 134217729.0; // 2^27 + 1
-    constexpr double kLarge = 0x1p996, kDown = 0x1p-28, kUp = 0x1p28;
-    if (std::fabs(a) > kLarge) {
-        const DoubleDouble scaled = Split(a * kDown);
-        return {scaled.hi * kUp, scaled.lo * kUp};
-    }
-    const double t = kSplitter * a;
-    const double hi = t - (t - a);
-    return {hi, a - hi};
-}
-
-// a * b = hi + lo exactly, hi = fl(a * b) (Dekker), unless the product overflows or its
-// rounding error lies below the smallest subnormal.
-inline DoubleDouble TwoProduct(double a, double b)
-{
-    const double product = a * b;
-    if (!std::isfinite(product)) return {product, 0.0};
-    const DoubleDouble x = Split(a), y = Split(b);
-    const double error = ((x.hi * y.hi - product) + x.hi * y.lo + x.lo * y.hi) + x.lo * y.lo;
-    return {product, error};
-}
+inline DoubleDouble TwoSum(double a, double b) { return maths::TwoSum<ScalarLanes>(a, b); }
+inline DoubleDouble FastTwoSum(double a, double b) { return maths::FastTwoSum<ScalarLanes>(a, b); }
+inline DoubleDouble TwoProduct(double a, double b) { return maths::TwoProductAnyRange<ScalarLanes>(a, b); }
 
 // (x.hi + x.lo) * b, to about twice double precision.
 inline DoubleDouble Multiply(DoubleDouble x, double b)

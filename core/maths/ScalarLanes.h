@@ -1,14 +1,15 @@
 #pragma once
-// One double as the lanes of the elementary functions: the scalar path, and the rare arguments
-// that every vector path hands to scalar code. The products' errors come from Dekker's algorithm,
-// which gives exactly what a fused multiply-add gives wherever the bodies use it.
-#include "core/ExactArithmetic.h"
+// One double as the lanes of the elementary functions and of the error-free transformations: the
+// scalar path, the rare arguments that every vector path hands to scalar code, and the run's own
+// double pairs (core/ExactArithmetic.h). The products' errors come from Dekker's algorithm, which
+// gives exactly what a fused multiply-add gives wherever the bodies use it. Only files compiled
+// for the baseline instruction set include it, so their copies of the bodies may be shared.
+#include "core/maths/LaneArithmetic.h"
 
 #include <bit>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
-
-namespace {
 
 struct ScalarLanes {
     using Vector = double;
@@ -23,7 +24,10 @@ struct ScalarLanes {
     static double Sub(double a, double b) { return a - b; }
     static double Mul(double a, double b) { return a * b; }
     static double Div(double a, double b) { return a / b; }
-    static double ProductError(double a, double b, double) { return ::TwoProduct(a, b).lo; }
+    static double ProductError(double a, double b, double product)
+    {
+        return std::isfinite(product) ? maths::DekkerProductError<ScalarLanes>(a, b, product) : 0.0;
+    }
     static double Abs(double v) { return std::bit_cast<double>(std::bit_cast<Bits>(v) & ~(Bits{1} << 63)); }
 
     static bool Beyond(double v, double limit) { return !(v <= limit); } // or NaN
@@ -49,5 +53,3 @@ struct ScalarLanes {
         second = std::bit_cast<double>(table[2 * index + 1]);
     }
 };
-
-} // namespace

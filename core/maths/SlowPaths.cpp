@@ -2,6 +2,7 @@
 // in 64-bit words, which every compiler has.
 #include "core/maths/SlowPaths.h"
 
+#include "core/ExactArithmetic.h"
 #include "core/maths/Exp.h"
 #include "core/maths/ScalarLanes.h"
 #include "core/maths/Sin.h"

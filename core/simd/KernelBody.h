@@ -7,21 +7,13 @@
 #include "core/EvaluateBlock.h"
 #include "core/maths/Cube.h"
 #include "core/maths/Exp.h"
+#include "core/maths/F.h"
 #include "core/maths/Sin.h"
 #include "os/Compiler.h"
 
 #include <cstddef>
 
 namespace {
-
-// f(x) = e^x / x^3 - sin(x)^3 - 2, in the order of TargetFunction.
-template <class Isa>
-typename Isa::Vector F(typename Isa::Vector x)
-{
-    const typename Isa::Vector q = Isa::Div(maths::Exp<Isa>(x), maths::CubePower<Isa>(x));
-    const typename Isa::Vector t = maths::CubePower<Isa>(maths::Sin<Isa>(x));
-    return Isa::Sub(Isa::Sub(q, t), Isa::Splat(2.0));
-}
 
 // ys[i] = function(xs[i]) for i < count: whole vectors, then the tail padded out to one more
 // vector, so that every value goes through the same vector code.
@@ -44,7 +36,7 @@ template <class Isa>
 ROOTFINDER_FLATTEN
 void EvaluateF(const double* xs, double* ys, std::size_t count)
 {
-    EvaluateInVectors<Isa>(xs, ys, count, [](typename Isa::Vector x) { return F<Isa>(x); });
+    EvaluateInVectors<Isa>(xs, ys, count, [](typename Isa::Vector x) { return maths::F<Isa>(x); });
 }
 
 template <class Isa>

@@ -4,6 +4,9 @@
 #include "core/ExactArithmetic.h"
 #include "os/FloatControl.h"
 #include "tests/core/ExactSumOracle.h"
+#if defined(__SSE2__) || defined(_M_X64)
+#include "core/simd/Sse2Lanes.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -158,6 +161,7 @@ testing::AssertionResult ExactlyEqual(double a, double b, DoubleDouble pair, boo
     }
     Int parts = 0;
     for (double part : {pair.hi, pair.lo}) {
+        if (!std::isfinite(part)) return testing::AssertionFailure() << "a part not finite: " << part;
         if (part == 0) continue;
         const Scaled p = Decompose(part);
         if (p.exponent < exponent) return testing::AssertionFailure() << "a part below the exact result's unit";
@@ -182,6 +186,34 @@ TEST(ErrorFreeTransformations, TwoSumAndTwoProductAreExact)
     }
     // Splitting a huge factor must not overflow.
     EXPECT_TRUE(ExactlyEqual(0x1.fffffffffffffp1000, 0x1.8000000000001p-10, TwoProduct(0x1.fffffffffffffp1000, 0x1.8000000000001p-10), true));
+}
+
+// A finite product near the top of the range, a factor too large for the splitting constant or
+// the halves' product overflowing: exact on the scalar lanes, and in either SSE2 lane beside an
+// ordinary product in the other.
+TEST(ErrorFreeTransformations, TwoProductIsExactForAFactorNearTheTopOfTheRange)
+{
+    const double cases[][2] = {{kMax, 0x1.8000000000001p-2},
+                               {-0x1.ffffffcp1023, 0x1.5555555555555p-3},
+                               {0x1.0000000000001p996, -0x1.fffffffffffffp-27},
+                               {0x1.fffffffffffffp-1, -kMax},
+                               {kMax, 3 * kTrueMin},
+                               {0x1.fffffffffffffp511, 0x1.fffffffffffffp511}}; // high halves' product overflows
+    for (const auto& [a, b] : cases) {
+        EXPECT_TRUE(ExactlyEqual(a, b, TwoProduct(a, b), true));
+#if defined(__SSE2__) || defined(_M_X64)
+        for (int lane = 0; lane < 2; ++lane) {
+            double as[2] = {1.0 + 0x1p-30, -3.0 + 0x1p-51}, bs[2] = {0x1.5555555555555p-1, 7.0 - 0x1p-50};
+            as[lane] = a;
+            bs[lane] = b;
+            const maths::Pair<Sse2> product = maths::TwoProductAnyRange<Sse2>(Sse2::Load(as), Sse2::Load(bs));
+            double hi[2], lo[2];
+            Sse2::Store(hi, product.hi);
+            Sse2::Store(lo, product.lo);
+            for (int k = 0; k < 2; ++k) EXPECT_TRUE(ExactlyEqual(as[k], bs[k], {hi[k], lo[k]}, true)) << "lane " << k;
+        }
+#endif
+    }
 }
 
 #endif
