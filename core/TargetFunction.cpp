@@ -2,12 +2,10 @@
 
 #include "core/maths/F.h"
 #include "core/maths/ScalarLanes.h"
+#include "os/Compiler.h"
 
 // The vector kernels' body on one double, inlined whole as theirs is.
-#if defined(__GNUC__)
-[[gnu::flatten]]
-#endif
-double TargetFunction(double x)
+ROOTFINDER_FLATTEN double TargetFunction(double x)
 {
     return maths::F<ScalarLanes>(x);
 }
