@@ -10,6 +10,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 namespace {
 
@@ -50,28 +51,57 @@ double SteadyStep(double x, double h, std::size_t count)
 }
 
 // Fills xs with up to kBlock abscissae from x on, each the double sum of the one before and h,
-// while `within` holds for it; leaves x at the first one not taken. Kept out of line, where the
-// running sum stays in a register: inlined into the run's loops, it is spilled to memory, a store
-// and a load on every addition's path.
+// while `within` holds for it; leaves x at the first one not taken. With xs null they are only
+// counted, by the same arithmetic. An x that adding h leaves where it is ends the block before
+// it, untaken: a block short of kBlock whose x still satisfies `within` has stalled there.
+// Kept out of line, where the running sum stays in a register: inlined into the run's loops, it
+// is spilled to memory, a store and a load on every addition's path.
 template <class Condition>
 ROOTFINDER_NOINLINE
 std::size_t NextAbscissae(double& x, double h, double* xs, Condition within)
 {
-    std::size_t n = 0;
     if (const double step = SteadyStep(x, h, kBlock)) {
-        for (std::size_t k = 0; k < kBlock; ++k) xs[k] = x + static_cast<double>(k) * step;
-        if (within(xs[kBlock - 1])) { // the abscissae rise, so all of them are taken
-            x = xs[kBlock - 1] + h;
+        const double start = x;
+        const auto at = [&](std::size_t k) { return start + static_cast<double>(k) * step; };
+        if (xs)
+            for (std::size_t k = 0; k < kBlock; ++k) xs[k] = at(k);
+        if (const double last = at(kBlock - 1); within(last)) { // the abscissae rise, so all are taken
+            x = last + h;
             return kBlock;
         }
-        while (within(xs[n])) ++n;
-        x = xs[n];
+        std::size_t n = 0;
+        while (within(at(n))) ++n;
+        x = at(n);
         return n;
     }
+    std::size_t n = 0;
     double next = x;
-    for (; n < kBlock && within(next); ++n, next = next + h) xs[n] = next;
+    for (; n < kBlock && within(next); ++n) {
+        const double after = next + h;
+        if (after == next) break;
+        if (xs) xs[n] = next;
+        next = after;
+    }
     x = next;
     return n;
+}
+
+// The plot's abscissae, from a - h on while below b + h, handed a block at a time to `take(n)`,
+// the block in xs (unless xs is null). The check counts them with this walk and the run plots
+// them with it, so the count is the run's by construction. Returns the abscissa at which adding h
+// changes nothing, if the walk meets one (it would never end there), without taking it.
+template <class Take>
+std::optional<double> WalkPlot(const CalculationInputs& in, double* xs, Take take)
+{
+    const ExtendedSum plotBound = PlotBound(in);
+    const auto plotted = [&](double next) { return plotBound.Exceeds(next); };
+    double x = in.a - in.h;
+    for (std::size_t n = kBlock; n == kBlock;) {
+        n = NextAbscissae(x, in.h, xs, plotted);
+        take(n);
+        if (n < kBlock && plotted(x)) return x;
+    }
+    return std::nullopt;
 }
 
 [[noreturn]] void RaiseStepTooSmall(double h, double x)
@@ -128,23 +158,19 @@ std::size_t CheckInputs(const CalculationInputs& in)
         throw Exception("Конец графика b + h (b = " + NumberText(in.b) + ", h = " + NumberText(in.h) +
                         ") выходит за пределы диапазона чисел. Уменьшите шаг h или |b|.");
 
-    // Walk the plot's abscissae as the run will: this counts the points exactly and finds
-    // any x at which adding h changes nothing. The scan walks [a, b] inside the same range,
-    // which is empty only when a = b and h vanishes even beside b in extended precision.
+    // Count the plot's abscissae as the run will walk them, which finds any x at which adding h
+    // changes nothing. The scan walks [a, b] inside the same range, which is empty only when a = b
+    // and h vanishes even beside b in extended precision.
     std::size_t points = 0;
-    const ExtendedSum plotBound = PlotBound(in);
-    for (double x = in.a - in.h; plotBound.Exceeds(x);) {
-        // A steady block whose last abscissa is still plotted is counted at once.
-        const double step = SteadyStep(x, in.h, kBlock);
-        const double blockEnd = x + static_cast<double>(kBlock - 1) * step;
-        const std::size_t taken = step != 0 && plotBound.Exceeds(blockEnd) ? kBlock : 1;
-        if (points + taken > kMaxPlotPoints)
+    const auto count = [&points](std::size_t n) {
+        if (n > kMaxPlotPoints - points)
             throw Exception("Слишком много точек графика: больше " + IntToStr(kMaxPlotPoints) +
                             ". Увеличьте шаг h или сократите отрезок [a; b].");
-        const double next = (taken == kBlock ? blockEnd : x) + in.h;
-        if (next == x) RaiseStepTooSmall(in.h, x);
-        points += taken;
-        x = next;
+        points += n;
+    };
+    if (const std::optional<double> stalled = WalkPlot(in, nullptr, count)) {
+        count(1); // the abscissa that does not advance is a point too: too many of them is said first
+        RaiseStepTooSmall(in.h, *stalled);
     }
     if (in.a <= in.b && in.a + in.h == in.a) RaiseStepTooSmall(in.h, in.a);
     return points;
@@ -160,19 +186,15 @@ void CalculationRun(const CalculationInputs& in, ReportSink& report, PlotSink& p
     // f is evaluated a block of abscissae at a time; the abscissae accumulate by repeated addition,
     // each sum stored as a double, and reach the sink in their order.
     double xs[kBlock], ys[kBlock];
-    const ExtendedSum plotBound = PlotBound(in);
-    double x = in.a - in.h;
-    for (bool more = true; more;) {
-        const std::size_t n = NextAbscissae(x, in.h, xs, [&](double next) { return plotBound.Exceeds(next); });
-        more = n == kBlock;
+    WalkPlot(in, xs, [&](std::size_t n) {
         EvaluateBlock(xs, ys, n);
         plot.AddBlock(xs, ys, n);
-    }
+    });
 
     report.Add(kRootsHeader);
     long long rootCount = 0;
     double lefts[kBlock], rights[kBlock], fLefts[kBlock], fRights[kBlock];
-    x = in.a;
+    double x = in.a;
     for (bool more = true; more;) {
         const std::size_t n = NextAbscissae(x, in.h, lefts, [&](double next) { return next <= in.b; });
         for (std::size_t i = 0; i < n; ++i) rights[i] = lefts[i] + in.h; // x + h, formed afresh

@@ -4,8 +4,9 @@
 // in four pieces (exact to 2^-106 |n|, far below |r| >= 2^-60.5, which the doubles nearest a
 // multiple of pi/2 below 2^26 keep); beyond, and for infinities and NaNs, from SinOfLargeArgument,
 // one at a time (Payne and Hanek's, exact). The leading terms are taken in double pairs, so what
-// adds to the final rounding's half unit is the polynomials' own rounding, within 0.05 units in
-// the last place. For |x| < 2^-26, sin x rounds to x itself.
+// adds to the final rounding's half unit is mostly the polynomials' own rounding. No bound is
+// proven: bench/maths_accuracy measures at most 0.5554 units in the last place, over 10^8 random
+// arguments and 1 200 037 hard ones. For |x| < 2^-26, sin x rounds to x itself.
 #include "core/maths/Constants.h"
 #include "core/maths/LaneArithmetic.h"
 #include "core/maths/SlowPaths.h"
@@ -13,13 +14,14 @@
 namespace maths {
 
 template <class Isa>
-struct Reduced {
+struct Reduction {
     typename Isa::Bits quadrant; // n in its low bits
     Vec<Isa> hi, lo;             // r = hi + lo, |lo| < 2^-52
 };
 
+// x = n pi/2 + r for |x| <= 2^26 (Cody and Waite), the quadrant n and r as a double pair.
 template <class Isa>
-Reduced<Isa> SinReduced(Vec<Isa> x)
+Reduction<Isa> ReduceByHalfPi(Vec<Isa> x)
 {
     const Vec<Isa> shifted = Isa::Add(Isa::Mul(x, Isa::Splat(kTwoOverPi)), Isa::Splat(kRoundingShift));
     const Vec<Isa> n = Isa::Sub(shifted, Isa::Splat(kRoundingShift));
@@ -39,7 +41,7 @@ Reduced<Isa> SinReduced(Vec<Isa> x)
 // as lead + (low + power P(hi^2)), the lead (hi - hi^3/6 or 1 - hi^2/2) a double pair, choosing
 // the terms and the polynomial's coefficients lane by lane.
 template <class Isa>
-Vec<Isa> SinOfReduced(const Reduced<Isa>& r)
+Vec<Isa> SinFromReduction(const Reduction<Isa>& r)
 {
     const typename Isa::Mask cosine = Isa::OddLanes(r.quadrant);
     const Pair<Isa> z = TwoProduct<Isa>(r.hi, r.hi); // hi^2
@@ -70,7 +72,8 @@ template <class Isa>
 Vec<Isa> Sin(Vec<Isa> x)
 {
     const Vec<Isa> magnitude = Isa::Abs(x);
-    const Vec<Isa> y = Isa::Select(Isa::Below(magnitude, Isa::Splat(0x1p-26)), x, SinOfReduced<Isa>(SinReduced<Isa>(x)));
+    const Vec<Isa> sine = SinFromReduction<Isa>(ReduceByHalfPi<Isa>(x));
+    const Vec<Isa> y = Isa::Select(Isa::Below(magnitude, Isa::Splat(0x1p-26)), x, sine);
     return PatchLanes<Isa>(Isa::Beyond(magnitude, Isa::Splat(0x1p26)), x, y, SinOfLargeArgument);
 }
 

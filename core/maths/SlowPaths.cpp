@@ -61,7 +61,7 @@ std::uint32_t LimbBits(const std::uint32_t (&limbs)[N], int from)
 // Digits of 2/pi weighing 2^-(32 j0) or more add multiples of 4 to |x| 2/pi and are skipped; the
 // next 224 bits times the significand leave at least 190 bits of f, and 2^-130 is all it needs
 // (no double lies closer than 2^-61 to a multiple of pi/2).
-Reduced<ScalarLanes> ReduceExactly(double x)
+Reduction<ScalarLanes> ReduceByHalfPiExactly(double x)
 {
     const std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
     const std::uint64_t significand = (bits & kSignificand) | (kSignificand + 1);
@@ -116,7 +116,7 @@ double ExpBeyondNormalRange(double x)
     if (std::isnan(x)) return x + x;
     if (x > 709.8) return std::numeric_limits<double>::infinity();
     if (x < -745.2) return 0.0; // below half the smallest subnormal
-    const ExpParts<ScalarLanes> parts = ExpReduced<ScalarLanes>(x);
+    const ExpParts<ScalarLanes> parts = ExpInParts<ScalarLanes>(x);
     if (x > 0) {
         // 2^(k/128) may not be a double: scale it by 2^-1009, and the result back (exact, or the overflow).
         const double scale = std::bit_cast<double>(parts.scaleBits - (std::uint64_t{1009} << 52));
@@ -137,7 +137,7 @@ double ExpBeyondNormalRange(double x)
 double SinOfLargeArgument(double x)
 {
     if (!std::isfinite(x)) return x - x; // NaN for the infinities; a NaN stays one
-    return SinOfReduced<ScalarLanes>(ReduceExactly(x));
+    return SinFromReduction<ScalarLanes>(ReduceByHalfPiExactly(x));
 }
 
 double ExactCube(double x)

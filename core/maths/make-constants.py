@@ -4,8 +4,10 @@
 
     python3 core/maths/make-constants.py > core/maths/Constants.h
 
-Each polynomial is a near-minimax fit (Chebyshev) on its reduced interval; the error printed
-beside it is measured with the coefficients as rounded, on 20001 points of the interval.
+The polynomial of e^r - 1 is its Taylor polynomial, the coefficients 1/n! rounded; those of the
+tails of sin and cos are Chebyshev approximations (mpmath's chebyfit), near-minimax, on their
+reduced interval. The error printed beside each is measured with the coefficients as rounded, on
+20001 points of its interval.
 """
 import struct
 
@@ -34,7 +36,7 @@ def truncated(value, significant_bits):
 
 
 def fit(function, interval, count):
-    """Near-minimax coefficients of `function`, lowest degree first, rounded to doubles."""
+    """Chebyshev (near-minimax) coefficients of `function`, lowest degree first, rounded to doubles."""
     coefficients = chebyfit(function, interval, count)
     return [rn(c) for c in reversed(coefficients)]
 

@@ -1,7 +1,7 @@
 #pragma once
 // The vector implementations of EvaluateBlock and EvaluateElementary, a pair per instruction set,
 // each in a file of its own compiled for that instruction set around the one body in KernelBody.h.
-// Declared only where the build has them.
+// Declared for every target; defined, and named by EvaluateBlock.cpp, only where the build compiles them.
 #include "core/EvaluateBlock.h"
 
 #include <cstddef>

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -96,7 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
                     // 1e16 + 1 == 1e16: h does not advance x anywhere.
                     GuardCase{"HBelowTheSpacingEverywhere", {1e16, 1e16, 1.0, 1e-4}},
                     // h = 1 advances x up to 2^53, where 2^53 + 1 rounds back to 2^53.
-                    GuardCase{"HBelowTheSpacingSomewhere", {9007199254740980.0, 9007199254741000.0, 1.0, 1e-4}},
+                    GuardCase{"HBelowTheSpacingSomewhere", {9007199254740980.0, 9007199254741000.0, 1.0, 1e-4},
+                              "x = 9007199254740992"},
                     GuardCase{"EpsZero", {1, 5, 0.1, 0.0}}, GuardCase{"EpsNegative", {1, 5, 0.1, -1e-4}},
                     GuardCase{"EpsInfinite", {1, 5, 0.1, kInf}}, GuardCase{"EpsNaN", {1, 5, 0.1, kNaN}},
                     GuardCase{"AInfinite", {kInf, 5, 0.1, 1e-4}}, GuardCase{"AMinusInfinite", {-kInf, 5, 0.1, 1e-4}},
@@ -144,6 +146,23 @@ TEST(CalculationRunGuard, KMaxPlotPointsArePlottedAndOneMoreIsRefused)
     const double maxPoints = static_cast<double>(kMaxPlotPoints);
     EXPECT_NO_THROW(CheckInputs(CalculationInputs{1, maxPoints - 1, 1, 1e-4}));
     EXPECT_THROW(CheckInputs(CalculationInputs{1, maxPoints, 1, 1e-4}), Exception);
+}
+
+// An abscissa that h does not advance is a point of the plot too: with kMaxPlotPoints before it the
+// run has too many points, with one fewer the step is too small.
+TEST(CalculationRunGuard, AStallJustPastTheCapIsTooManyPointsAndJustBeforeItAStepTooSmall)
+{
+    const double stall = 0x1p53; // 2^53 + 1 rounds back to 2^53
+    const double before = static_cast<double>(kMaxPlotPoints);
+    for (const auto& [a, inMessage] : {std::pair{stall - before + 1, "Слишком много точек"},
+                                       std::pair{stall - before + 2, "слишком мал: при x = 9007199254740992"}}) {
+        try {
+            CheckInputs(CalculationInputs{a, stall + 10, 1, 1e-4});
+            ADD_FAILURE() << "a = " << a << ": expected the guard to raise";
+        } catch (const Exception& error) {
+            EXPECT_NE(error.Message.find(inMessage), std::string::npos) << error.Message;
+        }
+    }
 }
 
 // a = b with an h so small that b + h, even in extended precision, is b: the plot range
