@@ -57,12 +57,14 @@ QByteArray DrawChart(const PlotPoint* points, std::size_t count, ChartFormat for
 extern "C" ROOTFINDER_MODULE_EXPORT int RootfinderChartModuleVersion() { return kChartModuleVersion; }
 
 extern "C" ROOTFINDER_MODULE_EXPORT int RootfinderRenderChart(const PlotPoint* points, std::size_t count, int format,
-                                                              ChartBytesSink sink, void* context, char* error, std::size_t errorSize)
+                                                              ChartBytesSink sink, void* context, char* error,
+                                                              std::size_t errorSize)
 {
     return RunModuleEntry(
         [&] {
             const QByteArray image = DrawChart(points, count, static_cast<ChartFormat>(format));
             sink(context, image.constData(), static_cast<std::size_t>(image.size()));
         },
-        error, errorSize, "Недостаточно памяти, чтобы нарисовать график.", "Непредвиденная ошибка при рисовании графика.");
+        error, errorSize, "Недостаточно памяти, чтобы нарисовать график.",
+        "Непредвиденная ошибка при рисовании графика.");
 }

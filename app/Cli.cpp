@@ -106,7 +106,8 @@ void PrintMessage(std::FILE* err, const std::string& message)
 
 int UsageError(std::FILE* err, const std::string& problem)
 {
-    PrintMessage(err, problem + "\nИспользование: rootfinder-cli [ПАРАМЕТР]... A B H EPS (подробнее: rootfinder-cli --help)");
+    PrintMessage(err, problem +
+                          "\nИспользование: rootfinder-cli [ПАРАМЕТР]... A B H EPS (подробнее: rootfinder-cli --help)");
     return kExitUsage;
 }
 

@@ -120,8 +120,9 @@ std::variant<CliArguments, std::string> ParseCliArguments(const std::vector<std:
         if (value.empty()) return "после " + std::string(name) + " нужно имя файла, а не пустая строка";
         // The report already goes to stdout, so "-" cannot mean it here.
         if (value == "-")
-            return "после " + std::string(name) + " «-» не значит стандартный вывод: туда идёт отчёт; файл с именем «-» "
-                                                  "назовите «./-»";
+            return "после " + std::string(name) +
+                   " «-» не значит стандартный вывод: туда идёт отчёт; файл с именем «-» "
+                   "назовите «./-»";
         auto& file = parsed.files[static_cast<std::size_t>(option->file)];
         if (file) return std::string(name) + " задан дважды";
         file = std::string(value);

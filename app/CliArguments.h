@@ -23,7 +23,7 @@ extern const std::array<OutputFileOption, kOutputFileCount> kOutputFileOptions;
 
 struct CliArguments {
     enum class Action { Run, Help, Version } action = Action::Run;
-    std::array<std::string_view, 4> inputs; // A, B, H, EPS
+    std::array<std::string_view, 4> inputs;                         // A, B, H, EPS
     std::array<std::optional<std::string>, kOutputFileCount> files; // by OutputFile; none when not asked for
 
     const std::optional<std::string>& File(OutputFile file) const { return files[static_cast<std::size_t>(file)]; }

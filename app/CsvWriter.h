@@ -18,10 +18,7 @@
 class CsvWriter {
 public:
     // Writes `header`, the names of the fields, as the first line.
-    CsvWriter(TSaveFile& file, std::string_view header) : file_(file)
-    {
-        Text(header).EndLine();
-    }
+    CsvWriter(TSaveFile& file, std::string_view header) : file_(file) { Text(header).EndLine(); }
 
     CsvWriter& Number(double value) { return std::isnan(value) ? Text("nan") : Shortest(value); }
     // A bound that may be missing: empty for NaN.

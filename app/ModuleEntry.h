@@ -11,7 +11,8 @@
 // Runs `body` and returns 1; or 0 with what went wrong, cut to `errorSize` bytes and terminated,
 // in `error`: an Exception's message, `outOfMemory` when memory ran out, `failed` for any other.
 template <class Body>
-int RunModuleEntry(Body&& body, char* error, std::size_t errorSize, std::string_view outOfMemory, std::string_view failed)
+int RunModuleEntry(Body&& body, char* error, std::size_t errorSize, std::string_view outOfMemory,
+                   std::string_view failed)
 {
     const auto say = [&](std::string_view message) {
         if (errorSize == 0) return;

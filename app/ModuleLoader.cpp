@@ -72,10 +72,13 @@ RunVerifier LoadVerifyModule()
     return [verify](const std::vector<RootRecord>& lines, const CalculationInputs& inputs, bool wantZeros) {
         RunVerdicts result;
         result.lines.resize(lines.size());
-        const ZeroSinkFunction append = [](void* context, const ZeroEnclosure* zero, const long long* numbers, std::size_t count) {
-            static_cast<std::vector<RunZero>*>(context)->push_back({*zero, std::vector<long long>(numbers, numbers + count)});
+        const ZeroSinkFunction append = [](void* context, const ZeroEnclosure* zero, const long long* numbers,
+                                           std::size_t count) {
+            static_cast<std::vector<RunZero>*>(context)->push_back(
+                {*zero, std::vector<long long>(numbers, numbers + count)});
         };
-        Call(verify, lines.data(), lines.size(), &inputs, result.lines.data(), wantZeros ? append : nullptr, &result.zeros);
+        Call(verify, lines.data(), lines.size(), &inputs, result.lines.data(), wantZeros ? append : nullptr,
+             &result.zeros);
         return result;
     };
 }

@@ -13,9 +13,11 @@ extern "C" ROOTFINDER_MODULE_EXPORT int RootfinderVerifyRun(const RootRecord* li
 {
     return RunModuleEntry(
         [&] {
-            const RunVerdicts result = VerifyRun(std::vector<RootRecord>(lines, lines + count), *inputs, zeroSink != nullptr);
+            const RunVerdicts result =
+                VerifyRun(std::vector<RootRecord>(lines, lines + count), *inputs, zeroSink != nullptr);
             std::copy(result.lines.begin(), result.lines.end(), verdicts);
-            for (const RunZero& zero : result.zeros) zeroSink(context, &zero.enclosure, zero.lines.data(), zero.lines.size());
+            for (const RunZero& zero : result.zeros)
+                zeroSink(context, &zero.enclosure, zero.lines.data(), zero.lines.size());
         },
         error, errorSize, "недостаточно памяти для проверки корней.", "проверка корней не удалась.");
 }

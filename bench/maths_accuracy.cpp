@@ -25,7 +25,7 @@ struct Tally {
     double worstAt = 0;
     std::uint64_t checked = 0;
     std::uint64_t notCorrectlyRounded = 0;
-    std::uint64_t naiveWrong = 0;   // cube: x * x * x differs from the exact cube rounded
+    std::uint64_t naiveWrong = 0; // cube: x * x * x differs from the exact cube rounded
     std::uint64_t pathDifferences = 0;
 
     void Merge(const Tally& other)
@@ -48,8 +48,8 @@ void Check(ElementaryFunction function, const std::vector<double>& xs, Tally& ta
         for (std::size_t i = 0; i < xs.size(); ++i)
             if (!SameBits(ys[i], reference[i])) {
                 if (tally.pathDifferences++ < 10)
-                    std::printf("  path %s differs at %a: %a against %a\n", std::string(EvaluationPathName(path)).c_str(), xs[i],
-                                ys[i], reference[i]);
+                    std::printf("  path %s differs at %a: %a against %a\n",
+                                std::string(EvaluationPathName(path)).c_str(), xs[i], ys[i], reference[i]);
             }
     }
     for (std::size_t i = 0; i < xs.size(); ++i) {
@@ -57,7 +57,8 @@ void Check(ElementaryFunction function, const std::vector<double>& xs, Tally& ta
         const double error = exact.UnitsOff(reference[i]);
         if (error > tally.worst) tally.worst = error, tally.worstAt = xs[i];
         if (!SameBits(reference[i], exact.Rounded())) ++tally.notCorrectlyRounded;
-        if (function == ElementaryFunction::Cube && !SameBits(xs[i] * xs[i] * xs[i], exact.Rounded())) ++tally.naiveWrong;
+        if (function == ElementaryFunction::Cube && !SameBits(xs[i] * xs[i] * xs[i], exact.Rounded()))
+            ++tally.naiveWrong;
         ++tally.checked;
     }
 }
@@ -65,10 +66,16 @@ void Check(ElementaryFunction function, const std::vector<double>& xs, Tally& ta
 std::vector<Source> Sources(ElementaryFunction function)
 {
     switch (function) {
-    case ElementaryFunction::Exp: return {{Source::AnyBits, 0, 0}, {Source::Interval, -746, 710}, {Source::Interval, -746, 710},
-                                          {Source::Exponents, -60, 10}};
-    case ElementaryFunction::Sin: return {{Source::AnyBits, 0, 0}, {Source::Interval, -10, 10}, {Source::Exponents, -30, 30},
-                                          {Source::Exponents, 26, 1024}};
+    case ElementaryFunction::Exp:
+        return {{Source::AnyBits, 0, 0},
+                {Source::Interval, -746, 710},
+                {Source::Interval, -746, 710},
+                {Source::Exponents, -60, 10}};
+    case ElementaryFunction::Sin:
+        return {{Source::AnyBits, 0, 0},
+                {Source::Interval, -10, 10},
+                {Source::Exponents, -30, 30},
+                {Source::Exponents, 26, 1024}};
     case ElementaryFunction::Cube: return {{Source::AnyBits, 0, 0}, {Source::Exponents, -400, 400}};
     }
     return {};
@@ -78,9 +85,9 @@ std::vector<Source> Sources(ElementaryFunction function)
 // nearest multiples of pi/2, and cubes halfway between two doubles.
 std::vector<double> HardCases(ElementaryFunction function)
 {
-    const double nan = std::numeric_limits<double>::quiet_NaN(), tiny = std::numeric_limits<double>::denorm_min();
-    std::vector<double> xs = {0.0, -0.0, kInf, -kInf, nan, tiny, -tiny, 0x1p-1022, -0x1p-1022, 1.0, -1.0,
-                              std::numeric_limits<double>::max(), -std::numeric_limits<double>::max()};
+    const double nan = std::numeric_limits<double>::quiet_NaN(), tiny = std::numeric_limits<double>::denorm_min(),
+                 huge = std::numeric_limits<double>::max();
+    std::vector<double> xs = {0.0, -0.0, kInf, -kInf, nan, tiny, -tiny, 0x1p-1022, -0x1p-1022, 1.0, -1.0, huge, -huge};
     const auto around = [&](double x, int count) {
         for (int i = 0; i < count; ++i) {
             xs.push_back(x);
@@ -94,11 +101,13 @@ std::vector<double> HardCases(ElementaryFunction function)
             around(std::nextafter(x, 0.0), 3);
         break;
     case ElementaryFunction::Sin:
-        for (double x : {0x1p-26, 0x1p26, 0x1.921fb54442d18p0, 1e22, 0x1.6ac5b262ca1ffp849}) around(std::nextafter(x, 0.0), 3);
+        for (double x : {0x1p-26, 0x1p26, 0x1.921fb54442d18p0, 1e22, 0x1.6ac5b262ca1ffp849})
+            around(std::nextafter(x, 0.0), 3);
         for (int k = 1; k < 200000; ++k) around(std::nextafter(k * 0x1.921fb54442d18p0, 0.0), 3);
         break;
     case ElementaryFunction::Cube:
-        for (double x : {0x1p-256, 0x1p256, 0x1p-341, 0x1p-358, 5.643803094122362e102}) around(std::nextafter(x, 0.0), 3);
+        for (double x : {0x1p-256, 0x1p256, 0x1p-341, 0x1p-358, 5.643803094122362e102})
+            around(std::nextafter(x, 0.0), 3);
         // odd integers below 2^18 have cubes of at most 54 bits: some lie halfway between doubles
         for (double m = 1; m < 0x1p18; m += 2) xs.push_back(m);
         break;
@@ -118,7 +127,8 @@ int main(int argc, char** argv)
     const std::uint64_t count = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 100'000'000;
     const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
     std::printf("paths:");
-    for (EvaluationPath path : AvailableEvaluationPaths()) std::printf(" %s", std::string(EvaluationPathName(path)).c_str());
+    for (EvaluationPath path : AvailableEvaluationPaths())
+        std::printf(" %s", std::string(EvaluationPathName(path)).c_str());
     std::printf("; %" PRIu64 " random arguments per function, %u threads\n", count, threads);
     bool ok = true;
     for (ElementaryFunction function : {ElementaryFunction::Exp, ElementaryFunction::Sin, ElementaryFunction::Cube}) {
@@ -143,12 +153,12 @@ int main(int argc, char** argv)
         Tally random;
         for (const Tally& tally : tallies) random.Merge(tally);
         for (const auto& [label, tally] : {std::pair{"hard cases", hard}, std::pair{"random", random}}) {
-            std::printf("%-4s %-10s %11" PRIu64 " arguments: largest error %.4f ulp (at %a)", Name(function), label, tally.checked,
-                        tally.worst, tally.worstAt);
+            std::printf("%-4s %-10s %11" PRIu64 " arguments: largest error %.4f ulp (at %a)", Name(function), label,
+                        tally.checked, tally.worst, tally.worstAt);
             if (function == ElementaryFunction::Cube)
-                std::printf(", %" PRIu64 " not correctly rounded (x * x * x: %" PRIu64 ")", tally.notCorrectlyRounded, tally.naiveWrong);
-            else
-                std::printf(", %" PRIu64 " not correctly rounded", tally.notCorrectlyRounded);
+                std::printf(", %" PRIu64 " not correctly rounded (x * x * x: %" PRIu64 ")", tally.notCorrectlyRounded,
+                            tally.naiveWrong);
+            else std::printf(", %" PRIu64 " not correctly rounded", tally.notCorrectlyRounded);
             std::printf(", %" PRIu64 " path differences\n", tally.pathDifferences);
             ok = ok && tally.pathDifferences == 0 && tally.worst < 1 &&
                  (function != ElementaryFunction::Cube || tally.notCorrectlyRounded == 0);

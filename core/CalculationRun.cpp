@@ -57,8 +57,7 @@ double SteadyStep(double x, double h, std::size_t count)
 // Kept out of line, where the running sum stays in a register: inlined into the run's loops, it
 // is spilled to memory, a store and a load on every addition's path.
 template <class Condition>
-ROOTFINDER_NOINLINE
-std::size_t NextAbscissae(double& x, double h, double* xs, Condition within)
+ROOTFINDER_NOINLINE std::size_t NextAbscissae(double& x, double h, double* xs, Condition within)
 {
     if (const double step = SteadyStep(x, h, kBlock)) {
         const double start = x;
@@ -106,7 +105,8 @@ std::optional<double> WalkPlot(const CalculationInputs& in, double* xs, Take tak
 
 [[noreturn]] void RaiseStepTooSmall(double h, double x)
 {
-    throw Exception("Шаг h = " + NumberText(h) + " слишком мал: при x = " + NumberText(x) + " сумма x + h равна x. Увеличьте шаг h.");
+    throw Exception("Шаг h = " + NumberText(h) + " слишком мал: при x = " + NumberText(x) +
+                    " сумма x + h равна x. Увеличьте шаг h.");
 }
 
 // Whether the significand of a number's text has a digit other than 0.
@@ -207,8 +207,7 @@ void CalculationRun(const CalculationInputs& in, ReportSink& report, PlotSink& p
             ++rootCount;
             const SecantResult refined = SecantRoot(lefts[i], rights[i], in.eps);
             report.Add(IntToStr(rootCount) + "-й = " + RootText(refined.root));
-            if (roots)
-                roots->Add({rootCount, lefts[i], rights[i], refined.root, refined.fRoot, refined.updates});
+            if (roots) roots->Add({rootCount, lefts[i], rights[i], refined.root, refined.fRoot, refined.updates});
         }
     }
     if (rootCount == 0) report.Add(kNoRoots);

@@ -46,11 +46,11 @@ public:
 // What lies behind one root line, for a caller that wants to judge it: the scan interval whose
 // ends changed sign and the refinement's result.
 struct RootRecord {
-    long long number;    // n of the root line
-    double left, right;  // the scan interval [x, x + h]
-    double root;         // the value the root line reports
-    double fRoot;        // f(root), the refinement's last evaluation
-    int updates;         // secant updates made
+    long long number;   // n of the root line
+    double left, right; // the scan interval [x, x + h]
+    double root;        // the value the root line reports
+    double fRoot;       // f(root), the refinement's last evaluation
+    int updates;        // secant updates made
 };
 
 // Receives one record per root line, right after the line itself.

@@ -38,6 +38,7 @@ struct PathName {
     EvaluationPath path;
     std::string_view name;
 };
+// clang-format off
 constexpr PathName kPathNames[] = {
     {EvaluationPath::Scalar, "scalar"},
     {EvaluationPath::Sse2, "sse2"},
@@ -45,6 +46,7 @@ constexpr PathName kPathNames[] = {
     {EvaluationPath::Avx512, "avx512"},
     {EvaluationPath::AdvSimd, "advsimd"},
 };
+// clang-format on
 
 constexpr bool InEnumerationOrder()
 {

@@ -45,8 +45,12 @@ bool Touches(const ZeroEnclosure& piece, const Window& window)
 
 LineVerdict JudgeRootLine(const RootRecord& line, double eps, VerifyClock::time_point deadline)
 {
-    LineVerdict result{Verdict::Undecided, line.left <= line.root && line.root <= line.right,
-                       line.left <= 0 && 0 <= line.right, kNaN, kNaN, kNaN};
+    LineVerdict result{Verdict::Undecided,
+                       line.left <= line.root && line.root <= line.right,
+                       line.left <= 0 && 0 <= line.right,
+                       kNaN,
+                       kNaN,
+                       kNaN};
     if (!std::isfinite(line.root) || !std::isfinite(line.fRoot)) {
         result.verdict = Verdict::NotFinite;
         return result;
@@ -65,7 +69,8 @@ LineVerdict JudgeRootLine(const RootRecord& line, double eps, VerifyClock::time_
         result.upper = piece.upper;
         result.distance = distance;
     }
-    if (result.verdict != Verdict::Root && !untold) result.verdict = result.poleInStep ? Verdict::Pole : Verdict::NoRoot;
+    if (result.verdict != Verdict::Root && !untold)
+        result.verdict = result.poleInStep ? Verdict::Pole : Verdict::NoRoot;
     return result;
 }
 
@@ -73,7 +78,8 @@ std::vector<LineVerdict> JudgeRootLines(const std::vector<RootRecord>& lines, do
 {
     std::vector<LineVerdict> verdicts;
     verdicts.reserve(lines.size());
-    for (const RootRecord& line : lines) verdicts.push_back(JudgeRootLine(line, eps, VerifyClock::now() + kLineTimeBound));
+    for (const RootRecord& line : lines)
+        verdicts.push_back(JudgeRootLine(line, eps, VerifyClock::now() + kLineTimeBound));
     return verdicts;
 }
 

@@ -58,8 +58,8 @@ RunVerdicts VerifyRun(const std::vector<RootRecord>& lines, const CalculationInp
 
 // VerifyRun wherever it comes from: the programs load it from the module rootfinder-verify only
 // when a verdict is asked for, so that Arb is loaded only then. Raises Exception.
-using RunVerifier = std::function<RunVerdicts(const std::vector<RootRecord>& lines, const CalculationInputs& inputs,
-                                              bool wantZeros)>;
+using RunVerifier =
+    std::function<RunVerdicts(const std::vector<RootRecord>& lines, const CalculationInputs& inputs, bool wantZeros)>;
 
 // Makes the proofs ready; raises Exception when they cannot be had.
 using RunVerifierLoader = std::function<RunVerifier()>;

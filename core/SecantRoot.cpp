@@ -12,7 +12,6 @@ SecantResult SecantRoot(double x0, double x1, double eps)
 
 void secant_detail::RaiseNoConvergence(double x0, double x1, int updates)
 {
-    throw Exception("Метод секущих не сошёлся за " + IntToStr(updates) + " итераций на отрезке [" +
-                    NumberText(x0) + "; " + NumberText(x1) +
-                    "]. Ослабьте точность (возьмите EPS больше) или измените шаг h.");
+    throw Exception("Метод секущих не сошёлся за " + IntToStr(updates) + " итераций на отрезке [" + NumberText(x0) +
+                    "; " + NumberText(x1) + "]. Ослабьте точность (возьмите EPS больше) или измените шаг h.");
 }

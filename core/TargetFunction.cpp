@@ -5,7 +5,4 @@
 #include "os/Compiler.h"
 
 // The vector kernels' body on one double, inlined whole as theirs is.
-ROOTFINDER_FLATTEN double TargetFunction(double x)
-{
-    return maths::F<ScalarLanes>(x);
-}
+ROOTFINDER_FLATTEN double TargetFunction(double x) { return maths::F<ScalarLanes>(x); }

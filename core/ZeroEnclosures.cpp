@@ -212,8 +212,7 @@ void MergeUndecided(std::vector<ZeroEnclosure>& pieces)
         if (!merged.empty() && piece.status == EnclosureStatus::Undecided &&
             merged.back().status == EnclosureStatus::Undecided && merged.back().upper == piece.lower)
             merged.back().upper = piece.upper;
-        else
-            merged.push_back(piece);
+        else merged.push_back(piece);
     }
     pieces.swap(merged);
 }
@@ -229,17 +228,16 @@ std::vector<ZeroEnclosure> ZeroEnclosures(double lower, double upper, VerifyCloc
     auto roundStart = VerifyClock::now();
     Search(kFirstPrecision, deadline).Examine(searchLower, searchUpper, pieces);
     for (slong precision = 2 * kFirstPrecision;; precision *= 2) {
-        const bool undecided = std::any_of(pieces.begin(), pieces.end(),
-                                           [](const ZeroEnclosure& p) { return p.status == EnclosureStatus::Undecided; });
+        const bool undecided = std::any_of(pieces.begin(), pieces.end(), [](const ZeroEnclosure& p) {
+            return p.status == EnclosureStatus::Undecided;
+        });
         if (!undecided || !MayDouble(VerifyClock::now() - roundStart, deadline)) break;
         roundStart = VerifyClock::now();
         std::vector<ZeroEnclosure> retried;
         Search search(precision, deadline);
         for (const ZeroEnclosure& piece : pieces) {
-            if (piece.status == EnclosureStatus::Undecided)
-                search.Examine(piece.lower, piece.upper, retried);
-            else
-                retried.push_back(piece);
+            if (piece.status == EnclosureStatus::Undecided) search.Examine(piece.lower, piece.upper, retried);
+            else retried.push_back(piece);
         }
         pieces.swap(retried);
     }

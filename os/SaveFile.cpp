@@ -86,7 +86,8 @@ TSaveFile::TSaveFile(std::string destination) : destination_(std::move(destinati
     if (fs::is_directory(status)) throw Exception("Не удалось записать файл " + Quoted(destination_) + ": это папка.");
     if (fs::exists(status) && !fs::is_regular_file(status)) {
         file_ = std::fopen(destination_.c_str(), "wb");
-        if (!file_) throw Exception("Не удалось открыть " + Quoted(destination_) + ": " + DescribeSystemError(errno) + ".");
+        if (!file_)
+            throw Exception("Не удалось открыть " + Quoted(destination_) + ": " + DescribeSystemError(errno) + ".");
         return;
     }
     // A symbolic link keeps pointing where it did: the file it names is replaced, or created.
@@ -107,10 +108,11 @@ TSaveFile::TSaveFile(std::string destination) : destination_(std::move(destinati
         // A folder that is there but takes no new file (/proc) answers "no such file".
         std::error_code noFolder;
         if (openError == ENOENT && fs::is_directory(directory, noFolder))
-            throw Exception("Не удалось создать файл " + Quoted(destination_) + ": в папке " + Quoted(directory.string()) +
-                            " файловая система не позволяет создавать файлы.");
+            throw Exception("Не удалось создать файл " + Quoted(destination_) + ": в папке " +
+                            Quoted(directory.string()) + " файловая система не позволяет создавать файлы.");
         if (openError != EEXIST)
-            throw Exception("Не удалось создать файл " + Quoted(destination_) + ": " + DescribeSystemError(openError) + ".");
+            throw Exception("Не удалось создать файл " + Quoted(destination_) + ": " + DescribeSystemError(openError) +
+                            ".");
     }
     if (!file_) throw Exception("Не удалось создать временный файл рядом с " + Quoted(destination_) + ".");
     if (!platform::TakeModeOf(target_, file_)) RaiseWriteError(errno);

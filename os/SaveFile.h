@@ -39,7 +39,7 @@ private:
     std::string target_;      // what the rename replaces: the destination, or the file a symbolic link names
     std::string temporary_;   // empty when written in place or once committed
     std::FILE* file_ = nullptr;
-    int slot_ = -1;           // where the temporary file's name is kept for the signal handler
+    int slot_ = -1; // where the temporary file's name is kept for the signal handler
 };
 
 // Whether two paths name the same file: compared as files where both exist, else by the

@@ -56,7 +56,8 @@ void TForm1::BitBtn1Click(TObject* /*Sender*/)
     ChartPlot plot(Chart);
     RootRecords lines;
     lastRunFailed_ = true; // until the run completes
-    const CalculationInputs inputs = ParseInputs(Edit1->GetText(), Edit2->GetText(), Edit3->GetText(), Edit4->GetText());
+    const CalculationInputs inputs =
+        ParseInputs(Edit1->GetText(), Edit2->GetText(), Edit3->GetText(), Edit4->GetText());
     CalculationRun(inputs, report, plot, &lines);
     lastRun_ = CompletedRun{inputs, std::move(lines.records)};
     lastRunFailed_ = false;
@@ -72,9 +73,10 @@ void TForm1::CheckRootsClick()
 {
     if (!lastRun_) {
         QMessageBox::information(this, "Проверка корней",
-                                 lastRunFailed_ ? "Проверять нечего: последний расчёт завершился ошибкой, а завершённого "
-                                                  "расчёта до него не было."
-                                                : "Проверять нечего: сначала выполните расчёт (кнопка «Рассчитать»).");
+                                 lastRunFailed_
+                                     ? "Проверять нечего: последний расчёт завершился ошибкой, а завершённого "
+                                       "расчёта до него не было."
+                                     : "Проверять нечего: сначала выполните расчёт (кнопка «Рассчитать»).");
         return;
     }
     // Caught here, as the button catches its handler's, before the error could reach QtWidgets.

@@ -58,10 +58,8 @@ const Column kColumns[] = {
     {"корень", [](const RootRecord& line, const LineVerdict&) { return Text(RootText(line.root)); }},
     {"f(корень)", [](const RootRecord& line, const LineVerdict&) { return Text(NumberText(line.fRoot, 6)); }},
     {"вердикт", [](const RootRecord&, const LineVerdict& v) { return VerdictText(v); }},
-    {"до нуля",
-     [](const RootRecord&, const LineVerdict& v) {
-         return v.verdict == Verdict::Root ? BoundText(v.distance) : QString();
-     }},
+    {"до нуля", [](const RootRecord&,
+                   const LineVerdict& v) { return v.verdict == Verdict::Root ? BoundText(v.distance) : QString(); }},
     {"доказанный интервал",
      [](const RootRecord&, const LineVerdict& v) {
          return v.verdict == Verdict::Root ? Interval(v.lower, v.upper) : QString();
@@ -88,8 +86,9 @@ std::vector<const Column*> FormColumns(const QTableWidget& table)
 
 } // namespace
 
-TRootCheckDialog::TRootCheckDialog(QWidget* parent, const CalculationInputs& inputs, const std::vector<RootRecord>& lines,
-                                   const RunVerdicts& verdicts, bool afterFailedRun)
+TRootCheckDialog::TRootCheckDialog(QWidget* parent, const CalculationInputs& inputs,
+                                   const std::vector<RootRecord>& lines, const RunVerdicts& verdicts,
+                                   bool afterFailedRun)
     : QDialog(parent)
 {
     Ui::TRootCheckDialog form;
@@ -104,7 +103,8 @@ TRootCheckDialog::TRootCheckDialog(QWidget* parent, const CalculationInputs& inp
     const QString run = "a = " + Number(inputs.a) + ", b = " + Number(inputs.b) + ", h = " + Number(inputs.h) +
                         ", EPS = " + Number(inputs.eps);
     if (afterFailedRun) {
-        Notice->setText("Последний расчёт завершился ошибкой. Ниже — вердикты последнего завершённого расчёта: " + run + ".");
+        Notice->setText("Последний расчёт завершился ошибкой. Ниже — вердикты последнего завершённого расчёта: " + run +
+                        ".");
         Notice->show();
     }
     Summary->setText("Расчёт " + run +
@@ -128,8 +128,6 @@ TRootCheckDialog::TRootCheckDialog(QWidget* parent, const CalculationInputs& inp
         if (decided && !zero.lines.empty()) continue;
         Missed->addItem((decided ? "нуль в " : "не решено: ") + Interval(zero.enclosure.lower, zero.enclosure.upper));
     }
-    if (verdicts.zeros.empty())
-        Missed->addItem("Нулей f на отрезке нет");
-    else if (Missed->count() == 0)
-        Missed->addItem("нет: сканирование нашло все нули f на отрезке");
+    if (verdicts.zeros.empty()) Missed->addItem("Нулей f на отрезке нет");
+    else if (Missed->count() == 0) Missed->addItem("нет: сканирование нашло все нули f на отрезке");
 }

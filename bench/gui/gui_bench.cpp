@@ -243,7 +243,8 @@ TChart* ChartShowing(const RedrawRun& run, bool baseline)
     TChart& chart = *form->Chart;
     if (baseline) {
         QVector<QCPGraphData> data(static_cast<qsizetype>(points.xs.size()));
-        for (std::size_t i = 0; i < points.xs.size(); ++i) data[static_cast<qsizetype>(i)] = QCPGraphData(points.xs[i], points.ys[i]);
+        for (std::size_t i = 0; i < points.xs.size(); ++i)
+            data[static_cast<qsizetype>(i)] = QCPGraphData(points.xs[i], points.ys[i]);
         QCPGraph* graph = chart.addGraph();
         graph->setPen(chart.GetSeries(0)->pen());
         graph->data()->set(data, true);
@@ -270,13 +271,15 @@ void BM_Redraw(benchmark::State& state, const RedrawRun* run, RedrawView view, b
         return;
     }
     bool found = false;
-    const QCPRange full = baseline ? chart->graph(chart->graphCount() - 1)->getKeyRange(found) : chart->GetSeries(0)->getKeyRange(found);
+    const QCPRange full =
+        baseline ? chart->graph(chart->graphCount() - 1)->getKeyRange(found) : chart->GetSeries(0)->getKeyRange(found);
     static bool panRight = false;
     using Clock = std::chrono::steady_clock;
     for (auto _ : state) {
         QCPRange range = full;
         if (view == RedrawView::Pan) range += ((panRight = !panRight) ? 0.1 : -0.1) * full.size();
-        if (view == RedrawView::Zoom) range = QCPRange(full.center() - full.size() / 4, full.center() + full.size() / 4);
+        if (view == RedrawView::Zoom)
+            range = QCPRange(full.center() - full.size() / 4, full.center() + full.size() / 4);
         chart->xAxis->setRange(range);
         const Clock::time_point start = Clock::now();
         chart->replot(QCustomPlot::rpImmediateRefresh);
@@ -287,13 +290,18 @@ void BM_Redraw(benchmark::State& state, const RedrawRun* run, RedrawView view, b
 
 void RegisterRedraws()
 {
-    const std::pair<RedrawView, const char*> views[] = {{RedrawView::Pan, "pan"}, {RedrawView::Zoom, "zoom"}, {RedrawView::Full, "full"}};
+    const std::pair<RedrawView, const char*> views[] = {
+        {RedrawView::Pan, "pan"}, {RedrawView::Zoom, "zoom"}, {RedrawView::Full, "full"}};
     for (const RedrawRun& run : kRedrawRuns)
         for (const auto& [view, viewName] : views)
             for (const bool baseline : {false, true}) {
-                const std::string name = std::string("BM_Redraw/") + run.name + "/" + viewName + (baseline ? "/qcustomplot" : "/summary");
+                const std::string name =
+                    std::string("BM_Redraw/") + run.name + "/" + viewName + (baseline ? "/qcustomplot" : "/summary");
                 benchmark::RegisterBenchmark(name.c_str(), BM_Redraw, &run, view, baseline)
-                    ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(9);
+                    ->Unit(benchmark::kMillisecond)
+                    ->UseManualTime()
+                    ->Iterations(1)
+                    ->Repetitions(9);
             }
 }
 
@@ -326,7 +334,8 @@ public:
     {
         if (event->type() == QEvent::Paint && !seen_) {
             seen_ = true;
-            QMetaObject::invokeMethod(qApp, [] { std::_Exit(0); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                qApp, [] { std::_Exit(0); }, Qt::QueuedConnection);
         }
         return false;
     }

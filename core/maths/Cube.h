@@ -23,9 +23,9 @@ Vec<Isa> CubePower(Vec<Isa> x)
     const Vec<Isa> above = Isa::Add(cube.hi, Isa::Add(tail, margin));
     const Vec<Isa> below = Isa::Add(cube.hi, Isa::Sub(tail, margin));
     const Vec<Isa> magnitude = Isa::Abs(x);
-    const typename Isa::Mask slow =
-        Isa::Either(Isa::Either(Isa::Beyond(magnitude, Isa::Splat(0x1p256)), Isa::Below(magnitude, Isa::Splat(0x1p-256))),
-                    Isa::Differ(above, below));
+    const typename Isa::Mask slow = Isa::Either(
+        Isa::Either(Isa::Beyond(magnitude, Isa::Splat(0x1p256)), Isa::Below(magnitude, Isa::Splat(0x1p-256))),
+        Isa::Differ(above, below));
     return PatchLanes<Isa>(slow, x, Isa::Add(cube.hi, tail), ExactCube);
 }
 

@@ -37,7 +37,8 @@ ExpParts<Isa> ExpInParts(Vec<Isa> x)
     const typename Isa::Bits k = Isa::AsBits(shifted);
     const Vec<Isa> kd = Isa::Sub(shifted, Isa::Splat(kRoundingShift));
     // x - k hi is exact: k hi is, and it lies within a factor of two of x.
-    const Vec<Isa> r = Isa::Sub(Isa::Sub(x, Isa::Mul(kd, Isa::Splat(kExpLn2HiN))), Isa::Mul(kd, Isa::Splat(kExpLn2LoN)));
+    const Vec<Isa> r =
+        Isa::Sub(Isa::Sub(x, Isa::Mul(kd, Isa::Splat(kExpLn2HiN))), Isa::Mul(kd, Isa::Splat(kExpLn2LoN)));
     Vec<Isa> tableTail, tableScale;
     Isa::GatherPairs(kExpTable, Isa::AndBits(k, Isa::SplatBits(127)), tableTail, tableScale);
     const Vec<Isa> r2 = Isa::Mul(r, r);

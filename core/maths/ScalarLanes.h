@@ -44,7 +44,10 @@ struct ScalarLanes {
     static Bits AndBits(Bits a, Bits b) { return a & b; }
     static Bits XorBits(Bits a, Bits b) { return a ^ b; }
     template <int N>
-    static Bits ShiftLeft(Bits b) { return b << N; }
+    static Bits ShiftLeft(Bits b)
+    {
+        return b << N;
+    }
     static bool OddLanes(Bits b) { return b & 1; }
     // The pair table[2 index], table[2 index + 1], as doubles.
     static void GatherPairs(const std::uint64_t* table, Bits index, double& first, double& second)

@@ -153,7 +153,9 @@ double ExactCube(double x)
     const Wide low = MultiplyWide(square.lo, m), high = MultiplyWide(square.hi, m);
     std::uint64_t cube[3] = {low.lo, low.hi + high.lo, 0};
     cube[2] = high.hi + (cube[1] < low.hi);
-    const int length = cube[2] ? 128 + std::bit_width(cube[2]) : cube[1] ? 64 + std::bit_width(cube[1]) : std::bit_width(cube[0]);
+    const int length = cube[2]   ? 128 + std::bit_width(cube[2])
+                       : cube[1] ? 64 + std::bit_width(cube[1])
+                                 : std::bit_width(cube[0]);
 
     // The result's spacing 2^g: 53 significant bits, or the subnormals' 2^-1074.
     const int g = std::max(length - 53 + 3 * e, -1074);

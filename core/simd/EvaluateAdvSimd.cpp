@@ -40,7 +40,10 @@ struct AdvSimd {
     static Bits AndBits(Bits a, Bits b) { return vandq_u64(a, b); }
     static Bits XorBits(Bits a, Bits b) { return veorq_u64(a, b); }
     template <int N>
-    static Bits ShiftLeft(Bits b) { return vshlq_n_u64(b, N); }
+    static Bits ShiftLeft(Bits b)
+    {
+        return vshlq_n_u64(b, N);
+    }
     static Mask OddLanes(Bits b) { return vtstq_u64(b, SplatBits(1)); }
     static void GatherPairs(const std::uint64_t* table, Bits index, Vector& first, Vector& second)
     {

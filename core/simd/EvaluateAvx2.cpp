@@ -39,7 +39,10 @@ struct Avx2 {
     static Bits AndBits(Bits a, Bits b) { return _mm256_and_si256(a, b); }
     static Bits XorBits(Bits a, Bits b) { return _mm256_xor_si256(a, b); }
     template <int N>
-    static Bits ShiftLeft(Bits b) { return _mm256_slli_epi64(b, N); }
+    static Bits ShiftLeft(Bits b)
+    {
+        return _mm256_slli_epi64(b, N);
+    }
     static Mask OddLanes(Bits b) { return AsDoubles(_mm256_cmpeq_epi64(AndBits(b, SplatBits(1)), SplatBits(1))); }
     // Four 16-byte loads, each lane's pair, then transposed: cheaper than two gathers.
     static void GatherPairs(const std::uint64_t* table, Bits index, Vector& first, Vector& second)

@@ -41,7 +41,10 @@ struct Avx512 {
     // The shift and the insertion in their masked forms, every lane enabled: GCC 12 warns of the
     // unmasked forms' undefined inputs.
     template <int N>
-    static Bits ShiftLeft(Bits b) { return _mm512_maskz_slli_epi64(0xff, b, N); }
+    static Bits ShiftLeft(Bits b)
+    {
+        return _mm512_maskz_slli_epi64(0xff, b, N);
+    }
     static Mask OddLanes(Bits b) { return _mm512_test_epi64_mask(b, SplatBits(1)); }
     // Eight 16-byte loads, each lane's pair, then transposed: cheaper than two gathers.
     static void GatherPairs(const std::uint64_t* table, Bits index, Vector& first, Vector& second)

@@ -33,8 +33,7 @@ void EvaluateInVectors(const double* xs, double* ys, std::size_t count, Function
 }
 
 template <class Isa>
-ROOTFINDER_FLATTEN
-void EvaluateF(const double* xs, double* ys, std::size_t count)
+ROOTFINDER_FLATTEN void EvaluateF(const double* xs, double* ys, std::size_t count)
 {
     EvaluateInVectors<Isa>(xs, ys, count, [](typename Isa::Vector x) { return maths::F<Isa>(x); });
 }

@@ -44,11 +44,19 @@ struct Sse2 {
     static Bits AndBits(Bits a, Bits b) { return _mm_and_si128(a, b); }
     static Bits XorBits(Bits a, Bits b) { return _mm_xor_si128(a, b); }
     template <int N>
-    static Bits ShiftLeft(Bits b) { return _mm_slli_epi64(b, N); }
-    static Mask OddLanes(Bits b) { return _mm_castsi128_pd(_mm_sub_epi64(_mm_setzero_si128(), AndBits(b, SplatBits(1)))); }
+    static Bits ShiftLeft(Bits b)
+    {
+        return _mm_slli_epi64(b, N);
+    }
+    static Mask OddLanes(Bits b)
+    {
+        return _mm_castsi128_pd(_mm_sub_epi64(_mm_setzero_si128(), AndBits(b, SplatBits(1))));
+    }
     static void GatherPairs(const std::uint64_t* table, Bits index, Vector& first, Vector& second)
     {
-        const auto pair = [&](Bits i) { return _mm_loadu_pd(reinterpret_cast<const double*>(table + 2 * _mm_cvtsi128_si64(i))); };
+        const auto pair = [&](Bits i) {
+            return _mm_loadu_pd(reinterpret_cast<const double*>(table + 2 * _mm_cvtsi128_si64(i)));
+        };
         const Vector lane0 = pair(index), lane1 = pair(_mm_unpackhi_epi64(index, index));
         first = _mm_unpacklo_pd(lane0, lane1);
         second = _mm_unpackhi_pd(lane0, lane1);

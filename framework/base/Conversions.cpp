@@ -108,11 +108,17 @@ double StrToFloat(std::string_view text)
         ++i;
     }
     int mantissaDigits = 0;
-    while (i < end && IsDigit(text[i])) { number += text[i++]; ++mantissaDigits; }
+    while (i < end && IsDigit(text[i])) {
+        number += text[i++];
+        ++mantissaDigits;
+    }
     if (i < end && (text[i] == '.' || text[i] == ',')) {
         number += '.';
         ++i;
-        while (i < end && IsDigit(text[i])) { number += text[i++]; ++mantissaDigits; }
+        while (i < end && IsDigit(text[i])) {
+            number += text[i++];
+            ++mantissaDigits;
+        }
     }
     if (mantissaDigits == 0) RaiseConvertError(text, "недопустимое число");
     if (i < end && (text[i] == 'e' || text[i] == 'E')) {
@@ -120,7 +126,10 @@ double StrToFloat(std::string_view text)
         ++i;
         if (i < end && (text[i] == '+' || text[i] == '-')) number += text[i++];
         int exponentDigits = 0;
-        while (i < end && IsDigit(text[i])) { number += text[i++]; ++exponentDigits; }
+        while (i < end && IsDigit(text[i])) {
+            number += text[i++];
+            ++exponentDigits;
+        }
         if (exponentDigits == 0) RaiseConvertError(text, "недопустимое число");
     }
     if (i != end) RaiseConvertError(text, "недопустимое число");
@@ -159,8 +168,7 @@ namespace {
 // line and paragraph separators, bidirectional embeddings, overrides and isolates, BOM.
 bool IsInvisibleFormat(char32_t c)
 {
-    return (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x2069) ||
-           c == 0xFEFF;
+    return (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x2069) || c == 0xFEFF;
 }
 
 // The length in bytes of the printable UTF-8 character at the start of `text`; 0 for a control

@@ -65,8 +65,8 @@ void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const
         heldMessages.push_back({type, context.file, context.function, context.category, context.line, message});
         return;
     }
-    const std::string display = EnvironmentValue("WAYLAND_DISPLAY").empty() ? EnvironmentValue("DISPLAY")
-                                                                             : EnvironmentValue("WAYLAND_DISPLAY");
+    const std::string display =
+        EnvironmentValue("WAYLAND_DISPLAY").empty() ? EnvironmentValue("DISPLAY") : EnvironmentValue("WAYLAND_DISPLAY");
     const std::string what = display.empty() ? "дисплей" : "дисплей " + QuoteForMessage(display);
     std::fprintf(stderr, "rootfinder: не удалось открыть %s%s\n", what.c_str(), kUseTheCommandLine);
     std::fflush(stderr);
@@ -160,8 +160,8 @@ void TApplication::Run()
 
 void TApplication::ShowException(const Exception& error)
 {
-    const QString text = error.Message.empty() ? QStringLiteral("Непредвиденная ошибка.")
-                                               : QString::fromStdString(error.Message);
+    const QString text =
+        error.Message.empty() ? QStringLiteral("Непредвиденная ошибка.") : QString::fromStdString(error.Message);
     QWidget* parent = QApplication::activeWindow();
     if (!parent && mainForm_ && mainForm_->isVisible()) parent = mainForm_;
     QMessageBox::critical(parent, QStringLiteral("Ошибка"), text);

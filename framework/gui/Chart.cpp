@@ -10,8 +10,7 @@
 
 #include <exception>
 
-TChart::TChart(QWidget* parent)
-    : QCustomPlot(parent), title_(new QCPTextElement(this)), contextMenu_(new QMenu(this))
+TChart::TChart(QWidget* parent) : QCustomPlot(parent), title_(new QCPTextElement(this)), contextMenu_(new QMenu(this))
 {
     plotLayout()->insertRow(0);
     plotLayout()->addElement(0, 0, title_);
@@ -103,7 +102,8 @@ void TChart::CopyImage() { QGuiApplication::clipboard()->setImage(Image()); }
 
 void TChart::PlaceReadout(QPoint cursor)
 {
-    ShowPoint(axisRect()->rect().contains(cursor) ? series_.front()->NearestInX(xAxis->pixelToCoord(cursor.x())) : nullptr);
+    ShowPoint(axisRect()->rect().contains(cursor) ? series_.front()->NearestInX(xAxis->pixelToCoord(cursor.x()))
+                                                  : nullptr);
 }
 
 void TChart::ShowPoint(const QCPGraphData* point)
@@ -186,7 +186,8 @@ void TChart::mousePressEvent(QMouseEvent* event)
 void TChart::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
-    if (event->buttons() & Qt::RightButton && (at - rightPressAt_).manhattanLength() >= QApplication::startDragDistance())
+    if (event->buttons() & Qt::RightButton &&
+        (at - rightPressAt_).manhattanLength() >= QApplication::startDragDistance())
         rightDragged_ = true;
     QCustomPlot::mouseMoveEvent(event);
     cursor_ = at;

@@ -130,5 +130,5 @@ private:
     const QCPGraphData* shownPoint_ = nullptr;
 
     std::optional<std::size_t> keyCursor_; // the index of the keyboard cursor's point
-    std::optional<PlotSummary> summary_;  // made when first asked for after the points change
+    std::optional<PlotSummary> summary_;   // made when first asked for after the points change
 };

@@ -16,14 +16,20 @@ public:
     bool isValid() const override { return !chart_.isNull(); }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override { return chart_ ? chart_->window()->windowHandle() : nullptr; }
-    QVector<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(QAccessible::Relation) const override { return {}; }
+    QVector<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(QAccessible::Relation) const override
+    {
+        return {};
+    }
     QAccessibleInterface* focusChild() const override { return nullptr; }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(chart_.data()); }
     QAccessibleInterface* child(int) const override { return nullptr; }
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QString text(QAccessible::Text t) const override { return chart_ && t == QAccessible::Name ? chart_->ReadoutLine() : QString(); }
+    QString text(QAccessible::Text t) const override
+    {
+        return chart_ && t == QAccessible::Name ? chart_->ReadoutLine() : QString();
+    }
     void setText(QAccessible::Text, const QString&) override {}
     QAccessible::Role role() const override { return QAccessible::StaticText; }
 
@@ -31,7 +37,8 @@ public:
     {
         const QCPGraphData* point = chart_ ? chart_->ReadoutPoint() : nullptr;
         if (!point) return {};
-        const QPoint at(qRound(chart_->xAxis->coordToPixel(point->key)), qRound(chart_->yAxis->coordToPixel(point->value)));
+        const QPoint at(qRound(chart_->xAxis->coordToPixel(point->key)),
+                        qRound(chart_->yAxis->coordToPixel(point->value)));
         return QRect(chart_->mapToGlobal(at) - QPoint(4, 4), QSize(9, 9));
     }
 
@@ -74,7 +81,10 @@ public:
     int childCount() const override { return 1; }
     QAccessibleInterface* child(int index) const override { return index == 0 ? point_ : nullptr; }
     int indexOfChild(const QAccessibleInterface* child) const override { return child == point_ ? 0 : -1; }
-    QAccessibleInterface* childAt(int x, int y) const override { return point_->rect().contains(x, y) ? point_ : nullptr; }
+    QAccessibleInterface* childAt(int x, int y) const override
+    {
+        return point_->rect().contains(x, y) ? point_ : nullptr;
+    }
     QAccessibleInterface* focusChild() const override { return point_->state().focused ? point_ : nullptr; }
 
     void* interface_cast(QAccessible::InterfaceType type) override

@@ -32,7 +32,8 @@ void TChart::SaveImage(const QString& file)
         throw Exception("Не понимаю, в каком формате сохранить " + QuoteForMessage(path) +
                         ": имя файла должно оканчиваться на .png, .svg или .pdf.");
     if (format == ChartFormat::Svg && !WritesSvg())
-        throw Exception("Не могу сохранить " + QuoteForMessage(path) + ": " + TChart::kNoSvg + ", выберите PNG или PDF.");
+        throw Exception("Не могу сохранить " + QuoteForMessage(path) + ": " + TChart::kNoSvg +
+                        ", выберите PNG или PDF.");
     // Written as the command line writes its files: under a temporary name beside the old file,
     // which is replaced only by a whole picture.
     TSaveFile output(path);
@@ -54,8 +55,9 @@ bool TChart::WritePdf(QIODevice& output)
     pdf.setTitle(Title());
     pdf.setCreator(QString());
     pdf.setResolution(72); // a pixel of the chart to a point of the page
-    pdf.setPageLayout(QPageLayout(QPageSize(QSize(kImageWidth, kImageHeight), QPageSize::Point, QString(), QPageSize::ExactMatch),
-                                  QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
+    pdf.setPageLayout(
+        QPageLayout(QPageSize(QSize(kImageWidth, kImageHeight), QPageSize::Point, QString(), QPageSize::ExactMatch),
+                    QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
     QCPPainter painter;
     if (!painter.begin(&pdf)) return false;
     painter.setMode(QCPPainter::pmVectorized);
@@ -82,4 +84,3 @@ QImage TChart::Image()
     const ReadoutHidden hidden(*readoutLayer_);
     return toPixmap(kImageWidth, kImageHeight).toImage();
 }
-

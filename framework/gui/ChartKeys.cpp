@@ -123,7 +123,8 @@ void TChart::OpenMenuAtCursor()
 {
     QPoint at = axisRect()->rect().center();
     if (shownPoint_) {
-        const QPoint ring(qRound(xAxis->coordToPixel(shownPoint_->key)), qRound(yAxis->coordToPixel(shownPoint_->value)));
+        const QPoint ring(qRound(xAxis->coordToPixel(shownPoint_->key)),
+                          qRound(yAxis->coordToPixel(shownPoint_->value)));
         if (axisRect()->rect().contains(ring)) at = ring;
     }
     contextMenu_->popup(mapToGlobal(at));

@@ -11,7 +11,8 @@ namespace {
 QAccessibleInterface* FormInterface(const QString& className, QObject* object)
 {
     auto* form = qobject_cast<TForm*>(object);
-    return form && className == TForm::staticMetaObject.className() ? new QAccessibleWidget(form, QAccessible::Window) : nullptr;
+    return form && className == TForm::staticMetaObject.className() ? new QAccessibleWidget(form, QAccessible::Window)
+                                                                    : nullptr;
 }
 
 } // namespace

@@ -76,16 +76,16 @@ QString SummaryText(const PlotSummary& s)
     text += s.anyFinite ? ", f от " + ChartNumber(s.lowestF) + " до " + ChartNumber(s.highestF) + " в конечных точках"
                         : ", ни одного конечного значения f";
     text += ". f не конечна: ";
-    text += s.notFinite.empty() ? "нигде"
-                                : Listed(s.notFinite, [](const PlotSummary::Span& span) {
-                                      return span.from == span.to ? "при x = " + ChartNumber(span.from)
-                                                                  : "при x от " + ChartNumber(span.from) + " до " + ChartNumber(span.to);
-                                  });
+    text += s.notFinite.empty() ? "нигде" : Listed(s.notFinite, [](const PlotSummary::Span& span) {
+        return span.from == span.to ? "при x = " + ChartNumber(span.from)
+                                    : "при x от " + ChartNumber(span.from) + " до " + ChartNumber(span.to);
+    });
     text += ". Смены знака между соседними точками: ";
-    text += s.signChangeSpans.empty() ? "нет"
-                                      : QString::number(s.signChangeSpans.size()) + ", " +
-                                            Listed(s.signChangeSpans, [](const PlotSummary::Span& span) {
-                                                return "между x = " + ChartNumber(span.from) + " и " + ChartNumber(span.to);
-                                            });
+    text += s.signChangeSpans.empty()
+                ? "нет"
+                : QString::number(s.signChangeSpans.size()) + ", " +
+                      Listed(s.signChangeSpans, [](const PlotSummary::Span& span) {
+                          return "между x = " + ChartNumber(span.from) + " и " + ChartNumber(span.to);
+                      });
     return text + ".";
 }

@@ -65,14 +65,16 @@ void TFastLineSeries::AddBlock(const double* xs, const double* ys, std::size_t c
     std::size_t done = 0;
     // An empty container would adopt the block's storage instead of its own room: the first point
     // goes in alone.
-    for (; done < count && (points_.isEmpty() || !(xs[done] > (points_.constEnd() - 1)->key)); ++done) AddXY(xs[done], ys[done]);
+    for (; done < count && (points_.isEmpty() || !(xs[done] > (points_.constEnd() - 1)->key)); ++done)
+        AddXY(xs[done], ys[done]);
     if (done == count) return;
     block_.clear();
     for (std::size_t i = done; i < count; ++i) {
         if (i > done && !(xs[i] > xs[i - 1])) break; // out of order: from here one by one
         block_.append(StoredPoint(xs[i], ys[i]));
     }
-    if (points_.size() + block_.size() > room_) MakeRoom(points_.size() + std::max<qsizetype>(block_.size(), points_.size() / 2));
+    if (points_.size() + block_.size() > room_)
+        MakeRoom(points_.size() + std::max<qsizetype>(block_.size(), points_.size() / 2));
     points_.add(block_, true);
     summary_.Extend(View());
     if (!redrawQueued_) QueueRedraw();
@@ -96,7 +98,8 @@ const QCPGraphData* TFastLineSeries::NearestInX(double x) const
     const auto begin = points_.constBegin();
     const auto end = points_.constEnd();
     if (begin == end) return nullptr;
-    const auto after = std::lower_bound(begin, end, x, [](const QCPGraphData& point, double key) { return point.key < key; });
+    const auto after =
+        std::lower_bound(begin, end, x, [](const QCPGraphData& point, double key) { return point.key < key; });
     if (after == begin) return &*after;
     if (after == end) return &*(after - 1);
     return x - (after - 1)->key <= after->key - x ? &*(after - 1) : &*after;
@@ -109,7 +112,8 @@ QCPRange TFastLineSeries::getKeyRange(bool& foundRange, QCP::SignDomain inSignDo
     return foundRange ? QCPRange(keys_.lower, keys_.upper) : QCPRange();
 }
 
-QCPRange TFastLineSeries::getValueRange(bool& foundRange, QCP::SignDomain inSignDomain, const QCPRange& inKeyRange) const
+QCPRange TFastLineSeries::getValueRange(bool& foundRange, QCP::SignDomain inSignDomain,
+                                        const QCPRange& inKeyRange) const
 {
     if (inSignDomain != QCP::sdBoth || inKeyRange != QCPRange())
         return QCPGraph::getValueRange(foundRange, inSignDomain, inKeyRange);
@@ -126,18 +130,20 @@ PointsView TFastLineSeries::View() const
     return {&first.key, &first.value, 2, static_cast<std::size_t>(points_.size())};
 }
 
-void TFastLineSeries::getOptimizedLineData(QVector<QCPGraphData>* lineData, const QCPGraphDataContainer::const_iterator& begin,
+void TFastLineSeries::getOptimizedLineData(QVector<QCPGraphData>* lineData,
+                                           const QCPGraphDataContainer::const_iterator& begin,
                                            const QCPGraphDataContainer::const_iterator& end) const
 {
     const QCPAxis* axis = keyAxis();
-    if (!lineData || !axis || axis->scaleType() != QCPAxis::stLinear) return QCPGraph::getOptimizedLineData(lineData, begin, end);
+    if (!lineData || !axis || axis->scaleType() != QCPAxis::stLinear)
+        return QCPGraph::getOptimizedLineData(lineData, begin, end);
     // Columns of the device's pixels, so a chart on a dense screen keeps its detail.
     const double pixels = axis->axisRect()->width() * std::max(1.0, parentPlot()->bufferDevicePixelRatio());
     const auto columns = static_cast<std::size_t>(std::max(1.0, pixels));
     const QCPRange range = axis->range();
     drawn_.clear();
-    summary_.Columns(View(), static_cast<std::size_t>(begin - points_.constBegin()), static_cast<std::size_t>(end - points_.constBegin()),
-                     range.lower, range.upper, columns, drawn_);
+    summary_.Columns(View(), static_cast<std::size_t>(begin - points_.constBegin()),
+                     static_cast<std::size_t>(end - points_.constBegin()), range.lower, range.upper, columns, drawn_);
     lineData->resize(static_cast<qsizetype>(drawn_.size()));
     const QCPGraphData* points = &*points_.constBegin();
     for (std::size_t i = 0; i < drawn_.size(); ++i) (*lineData)[static_cast<qsizetype>(i)] = points[drawn_[i]];

@@ -140,10 +140,8 @@ inline void TFastLineSeries::AddXY(double x, double y)
 {
     const QCPGraphData point = StoredPoint(x, y);
     if (points_.size() == room_) MakeRoom(points_.size() + std::max<qsizetype>(256, points_.size() / 2));
-    if (!points_.isEmpty() && x < (points_.constEnd() - 1)->key)
-        Insert(point);
-    else
-        points_.add(point);
+    if (!points_.isEmpty() && x < (points_.constEnd() - 1)->key) Insert(point);
+    else points_.add(point);
     if (points_.size() % SeriesSummary::kLeafPoints == 0) summary_.Extend(View());
     if (!redrawQueued_) QueueRedraw();
 }

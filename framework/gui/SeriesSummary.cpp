@@ -143,7 +143,8 @@ SeriesSummary::Found SeriesSummary::Scan(const PointsView& points, std::size_t f
 
 // Down from an entry to the first of its points holding its lowest (or highest) value: at each
 // level the first child that holds it.
-std::size_t SeriesSummary::PointHolding(const PointsView& points, Place at, double value, double Extremes::*extreme) const
+std::size_t SeriesSummary::PointHolding(const PointsView& points, Place at, double value,
+                                        double Extremes::*extreme) const
 {
     for (; at.level > 1; --at.level) {
         const Level& below = levels_[at.level - 2];
@@ -181,7 +182,8 @@ void SeriesSummary::AppendRun(const PointsView& points, std::size_t first, std::
         if (i == 0 || run[i] != run[i - 1]) drawn.push_back(run[i]);
 }
 
-void SeriesSummary::AppendColumn(const PointsView& points, std::size_t first, std::size_t last, std::vector<std::size_t>& drawn) const
+void SeriesSummary::AppendColumn(const PointsView& points, std::size_t first, std::size_t last,
+                                 std::vector<std::size_t>& drawn) const
 {
     const Found found = Scan(points, first, last);
     if (!found.firstGap.found) {
@@ -206,7 +208,9 @@ void SeriesSummary::Columns(const PointsView& points, std::size_t first, std::si
         const double bound = lower + (upper - lower) * static_cast<double>(column) / static_cast<double>(columns);
         // The points lie about evenly in x, as a run's do: the bound's place is guessed from its key.
         const double share = (bound - firstKey) / keySpan;
-        const std::size_t guess = share > 0 ? share < 1 ? first + static_cast<std::size_t>(share * static_cast<double>(last - first)) : last : first;
+        const std::size_t guess =
+            share > 0 ? share < 1 ? first + static_cast<std::size_t>(share * static_cast<double>(last - first)) : last
+                      : first;
         const std::size_t to = LowerBoundFrom(points, from, last, bound, std::max(guess, from));
         if (from < to) AppendColumn(points, from, to, drawn);
         from = to;
@@ -220,17 +224,17 @@ std::size_t LowerBoundFrom(const PointsView& points, std::size_t first, std::siz
     std::size_t lo, hi; // the answer lies in [lo, hi]
     if (guess < last && points.Key(guess) < key) {
         lo = guess + 1, hi = lo;
-        for (std::size_t step = 1; hi < last && points.Key(hi) < key; step *= 2) lo = hi + 1, hi = std::min(last, lo + step);
+        for (std::size_t step = 1; hi < last && points.Key(hi) < key; step *= 2)
+            lo = hi + 1, hi = std::min(last, lo + step);
     } else {
         hi = guess, lo = guess;
-        for (std::size_t step = 1; lo > first && points.Key(lo - 1) >= key; step *= 2) hi = lo - 1, lo = hi - std::min(step, hi - first);
+        for (std::size_t step = 1; lo > first && points.Key(lo - 1) >= key; step *= 2)
+            hi = lo - 1, lo = hi - std::min(step, hi - first);
     }
     while (lo < hi) {
         const std::size_t middle = lo + (hi - lo) / 2;
-        if (points.Key(middle) < key)
-            lo = middle + 1;
-        else
-            hi = middle;
+        if (points.Key(middle) < key) lo = middle + 1;
+        else hi = middle;
     }
     return lo;
 }

@@ -83,7 +83,8 @@ private:
     // Scan's answer for that range.
     void AppendRun(const PointsView& points, std::size_t first, std::size_t last, const Found& found,
                    std::vector<std::size_t>& drawn) const;
-    void AppendColumn(const PointsView& points, std::size_t first, std::size_t last, std::vector<std::size_t>& drawn) const;
+    void AppendColumn(const PointsView& points, std::size_t first, std::size_t last,
+                      std::vector<std::size_t>& drawn) const;
     void AddEntry(std::size_t level, Extremes extremes, bool gap);
     std::size_t Entries(std::size_t tier) const { return tier < levels_.size() ? levels_[tier].entries.size() : 0; }
 
@@ -92,4 +93,5 @@ private:
 
 // The first index in [first, last) whose key is not below `key`, searched from `guess` outward,
 // so a guess near the answer costs a few reads.
-std::size_t LowerBoundFrom(const PointsView& points, std::size_t first, std::size_t last, double key, std::size_t guess);
+std::size_t LowerBoundFrom(const PointsView& points, std::size_t first, std::size_t last, double key,
+                           std::size_t guess);

@@ -27,8 +27,8 @@ bool CpuSupports(InstructionSet set)
 {
     switch (set) {
     case InstructionSet::Sse2: return CpuHas(1, 3, 26);
-    case InstructionSet::Avx2: return CpuHas(7, 1, 5) && OsSaves(0x6);    // YMM state
-    case InstructionSet::Fma: return CpuHas(1, 2, 12) && OsSaves(0x6);    // YMM state
+    case InstructionSet::Avx2: return CpuHas(7, 1, 5) && OsSaves(0x6);      // YMM state
+    case InstructionSet::Fma: return CpuHas(1, 2, 12) && OsSaves(0x6);      // YMM state
     case InstructionSet::Avx512F: return CpuHas(7, 1, 16) && OsSaves(0xE6); // ZMM, opmask and YMM state
     case InstructionSet::AdvSimd: return false;
     }

@@ -20,7 +20,8 @@ namespace platform {
 void InstallRemovalOnSignals(void (*handler)(int))
 {
     for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT}) {
-        struct sigaction action {}, previous{};
+        struct sigaction action {
+        }, previous{};
         sigaction(signal, nullptr, &previous);
         if (previous.sa_handler == SIG_IGN) continue; // ignored by whoever started us: stays so
         action.sa_handler = handler;
@@ -62,7 +63,8 @@ void CheckReplaceable(const std::string& destination, const fs::path& target, co
     if ((nameMax > 0 && target.filename().native().size() > static_cast<std::size_t>(nameMax)) ||
         target.native().size() >= PATH_MAX)
         refuse("Не удалось создать файл ", ENAMETOOLONG);
-    struct stat file{}, folder{};
+    struct stat file {
+    }, folder{};
     if (stat(target.c_str(), &file) != 0) return;
     if (access(target.c_str(), W_OK) != 0) refuse("Не удалось записать файл ", errno);
     const uid_t user = geteuid();
@@ -75,9 +77,10 @@ void CheckReplaceable(const std::string& destination, const fs::path& target, co
 // The replaced file's permission bits, and its group where the user may set it.
 bool TakeModeOf(const fs::path& target, std::FILE* file)
 {
-    struct stat old{};
-    if (stat(target.c_str(), &old) != 0) return true; // a new file: as the umask leaves it
-    if (fchown(fileno(file), static_cast<uid_t>(-1), old.st_gid) != 0) { /* the user's own group stays */ }
+    struct stat old {};
+    if (stat(target.c_str(), &old) != 0) return true;                    // a new file: as the umask leaves it
+    if (fchown(fileno(file), static_cast<uid_t>(-1), old.st_gid) != 0) { /* the user's own group stays */
+    }
     return fchmod(fileno(file), old.st_mode & 07777) == 0;
 }
 
@@ -85,7 +88,8 @@ bool TakeModeOf(const fs::path& target, std::FILE* file)
 
 bool IsFileOfStream(const std::string& path, std::FILE* stream)
 {
-    struct stat file{}, streams{};
+    struct stat file {
+    }, streams{};
     return stat(path.c_str(), &file) == 0 && fstat(fileno(stream), &streams) == 0 && S_ISREG(streams.st_mode) &&
            file.st_dev == streams.st_dev && file.st_ino == streams.st_ino;
 }

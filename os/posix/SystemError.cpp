@@ -5,10 +5,7 @@
 
 namespace platform {
 
-const char* DescribeOwnErrno(int error)
-{
-    return error == EDQUOT ? "превышена дисковая квота" : nullptr;
-}
+const char* DescribeOwnErrno(int error) { return error == EDQUOT ? "превышена дисковая квота" : nullptr; }
 
 // The system's codes are errno values here.
 std::string DescribeSystemCode(int code) { return DescribeSystemError(code); }

@@ -87,7 +87,8 @@ private slots:
         QCOMPARE(Plot("alone/plot.png", &errors, program), 1);
         QVERIFY2(errors.startsWith("rootfinder-cli: ") && errors.contains("модуль") && errors.contains("--plot"),
                  qPrintable(errors));
-        QCOMPARE(QDir(alone).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"rootfinder-cli"});
+        QCOMPARE(QDir(alone).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"rootfinder-cli"});
     }
 
     // A module of another interface version is refused before anything in it is called, naming it.
@@ -96,8 +97,10 @@ private slots:
         QTest::addColumn<QString>("module");
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("file");
+        // clang-format off
         QTest::newRow("chart") << CHART_MODULE_FILE << "--plot" << "plot.png";
         if (*VERIFY_MODULE_FILE) QTest::newRow("verdicts") << VERIFY_MODULE_FILE << "--roots" << "roots.csv";
+        // clang-format on
     }
 
     void refusesAModuleOfAnotherVersion()

@@ -141,7 +141,8 @@ pid_t StartExecutable(const std::vector<std::string>& arguments, const std::stri
 bool HasTemporary(const TempDir& dir)
 {
     const auto entries = dir.Entries();
-    return std::any_of(entries.begin(), entries.end(), [](const std::string& name) { return name.rfind(".rootfinder-", 0) == 0; });
+    return std::any_of(entries.begin(), entries.end(),
+                       [](const std::string& name) { return name.rfind(".rootfinder-", 0) == 0; });
 }
 
 TEST(CliExecutable, ASignalDuringTheRunLeavesNoPartialFile)
@@ -156,10 +157,10 @@ TEST(CliExecutable, ASignalDuringTheRunLeavesNoPartialFile)
         TempDir dir;
         TempPath err(".err");
         if (c.existing) std::ofstream(dir / "points.csv", std::ios::binary) << "keep\n";
-        // 1e7 points: a run of seconds.
 #ifdef ROOTFINDER_HAVE_VERIFY
-        const pid_t pid = StartExecutable({"--points", dir / "points.csv", "--roots", dir / "roots.csv", "1", "11", "1e-6", "1e-4"},
-                                          err.String());
+        // 1e7 points: a run of seconds.
+        const pid_t pid = StartExecutable(
+            {"--points", dir / "points.csv", "--roots", dir / "roots.csv", "1", "11", "1e-6", "1e-4"}, err.String());
 #else
         const pid_t pid = StartExecutable({"--points", dir / "points.csv", "1", "11", "1e-6", "1e-4"}, err.String());
 #endif
@@ -184,8 +185,8 @@ TEST(CliExecutable, AFailedWriteStopsTheRunAndLeavesTheExistingFileAndNoTemporar
     TempPath err(".err"), out(".out");
     std::ofstream(dir / "points.csv", std::ios::binary) << "keep\n";
     // 4003 points take about 150 kB; the file may grow to 64 kB, and SIGXFSZ is at its default.
-    const pid_t pid = StartExecutable({"--points", dir / "points.csv", "1", "5", "0.001", "1e-4"}, err.String(), 64 * 1024,
-                                      out.String());
+    const pid_t pid = StartExecutable({"--points", dir / "points.csv", "1", "5", "0.001", "1e-4"}, err.String(),
+                                      64 * 1024, out.String());
     ASSERT_GT(pid, 0);
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);

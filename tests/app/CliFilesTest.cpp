@@ -57,15 +57,14 @@ TEST_P(CliPointsNonFinite, WritesInfMinusInfAndNan)
     const CliResult result = RunCliMain(arguments);
     ASSERT_EQ(result.status, kExitOk) << result.err;
     const auto lines = SplitLines(ReadFile(csv.Path()));
-    EXPECT_NE(std::find(lines.begin(), lines.end(), GetParam().line), lines.end())
-        << testing::PrintToString(lines);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), GetParam().line), lines.end()) << testing::PrintToString(lines);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Arguments, CliPointsNonFinite,
-    testing::Values(NonFinitePoints{{"-1", "1", "0.5", "0.0001"}, "0,inf"},          // the pole at 0
-                    NonFinitePoints{{"-1e-110", "-1e-110", "1e-111", "1"}, "-1e-110,-inf"}, // the cube underflows
-                    NonFinitePoints{{"1e200", "1e200", "1e185", "1"}, "1e+200,nan"}));      // inf / inf
+INSTANTIATE_TEST_SUITE_P(Arguments, CliPointsNonFinite,
+                         testing::Values(NonFinitePoints{{"-1", "1", "0.5", "0.0001"}, "0,inf"}, // the pole at 0
+                                         NonFinitePoints{{"-1e-110", "-1e-110", "1e-111", "1"},
+                                                         "-1e-110,-inf"}, // the cube underflows
+                                         NonFinitePoints{{"1e200", "1e200", "1e185", "1"}, "1e+200,nan"})); // inf / inf
 
 TEST(CliPoints, UnderACommaLocaleTheCsvKeepsThePoint)
 {
@@ -83,7 +82,9 @@ TEST(CliPoints, UnderACommaLocaleTheCsvKeepsThePoint)
 TEST(CliPoints, ARunRefusedAtItsInputsLeavesAnExistingFileAlone)
 {
     TempPath csv(".csv");
-    { std::ofstream(csv.Path(), std::ios::binary) << "keep\n"; }
+    {
+        std::ofstream(csv.Path(), std::ios::binary) << "keep\n";
+    }
     const CliResult result = RunCliMain({"--points", csv.String(), "1", "x", "0.1", "0.0001"});
     EXPECT_EQ(result.status, kExitRunError);
     EXPECT_EQ(result.out, "");
@@ -109,7 +110,8 @@ TEST(CliPlotHook, TheRendererGetsTheRunsPointsAndItsImageIsWrittenToTheFile)
 {
     TempDir dir;
     ChartCalls calls;
-    const CliResult result = RunCliMain({"--plot", dir / "chart.SVG", "1", "5", "0.1", "0.0001"}, RecordingChart(calls));
+    const CliResult result =
+        RunCliMain({"--plot", dir / "chart.SVG", "1", "5", "0.1", "0.0001"}, RecordingChart(calls));
     EXPECT_EQ(result.status, kExitOk) << result.err;
     EXPECT_EQ(result.out, kTypicalReport);
     EXPECT_EQ(calls.loads, 1);
@@ -126,7 +128,9 @@ TEST(CliPlotHook, ARendererOrLoaderErrorEndsTheRunWithStatusOneAndNoFile)
 {
     TempDir dir;
     const ChartRendererLoader failingRenderer = [] {
-        return [](const std::vector<PlotPoint>&, ChartFormat) -> std::string { throw Exception("Не удалось нарисовать график."); };
+        return [](const std::vector<PlotPoint>&, ChartFormat) -> std::string {
+            throw Exception("Не удалось нарисовать график.");
+        };
     };
     const ChartRendererLoader failingLoader = []() -> ChartRenderer { throw Exception("Не найден модуль."); };
     const CliResult drawing = RunCliMain({"--plot", dir / "chart.png", "1", "5", "0.1", "0.0001"}, failingRenderer);
@@ -167,8 +171,8 @@ std::vector<std::string> WithAllFiles(const TempDir& dir, std::vector<std::strin
 
 TEST(CliOutputFiles, AFailedRunLeavesExistingFilesUntouchedAndNoTemporaries)
 {
-    for (const std::vector<std::string>& inputs : {std::vector<std::string>{"1", "x", "0.1", "0.0001"},
-                                                  std::vector<std::string>{"-0.5", "0", "0.9", "1e-20"}}) {
+    for (const std::vector<std::string>& inputs :
+         {std::vector<std::string>{"1", "x", "0.1", "0.0001"}, std::vector<std::string>{"-0.5", "0", "0.9", "1e-20"}}) {
         TempDir dir;
         for (const auto& name : kAllFiles) std::ofstream(dir / name, std::ios::binary) << "keep\n";
         ChartCalls calls;
@@ -196,8 +200,8 @@ TEST(CliOutputFiles, AnUnwritableDestinationIsRefusedBeforeTheRun)
 {
     TempDir dir;
     std::ofstream(dir / "file", std::ios::binary) << "a file, not a directory\n";
-    for (const std::string& path : {std::string("/nonexistent-rootfinder-directory/points.csv"), dir / "file/points.csv",
-                                    dir.operator/("")}) {
+    for (const std::string& path :
+         {std::string("/nonexistent-rootfinder-directory/points.csv"), dir / "file/points.csv", dir.operator/("")}) {
         const CliResult result = RunCliMain({"--points", path, "1", "5", "0.1", "0.0001"});
         EXPECT_EQ(result.status, kExitRunError) << path;
         EXPECT_EQ(result.out, "") << "nothing is computed before the files are checked";
@@ -213,7 +217,8 @@ TEST(CliOutputFiles, TwoOptionsNamingTheSameFileAreRefused)
     std::vector<std::vector<std::string>> cases = {
         {"--points", dir / "a.png", "--plot", dir / "./a.png"},
         {"--points", "same.csv", "--roots", "./same.csv"},
-        {"--points", dir / "x.csv", "--roots", dir / "../" + fs::path(dir / "").parent_path().filename().string() + "/x.csv"}};
+        {"--points", dir / "x.csv", "--roots",
+         dir / "../" + fs::path(dir / "").parent_path().filename().string() + "/x.csv"}};
     std::vector<std::string> entries{"existing.png"};
     std::error_code noLinks; // Windows makes symbolic links only with a privilege
     fs::create_symlink(dir / "existing.png", dir / "link.png", noLinks);

@@ -26,7 +26,8 @@ constexpr int kExitRunError = 1;
 constexpr int kExitUsage = 2;
 inline const std::string kUsageStart = "Использование: rootfinder-cli";
 
-inline const std::string kTypicalReport = kFunctionHeader + "\n" + kRootsHeader + "\n" + "1-й = 1.019122\n" + "2-й = 4.595297\n";
+inline const std::string kTypicalReport =
+    kFunctionHeader + "\n" + kRootsHeader + "\n" + "1-й = 1.019122\n" + "2-й = 4.595297\n";
 
 struct CliResult {
     int status;
@@ -42,7 +43,8 @@ inline RunVerifier InProcessVerifier()
 #else
     return [](const std::vector<RootRecord>& lines, const CalculationInputs&, bool) {
         const double none = std::numeric_limits<double>::quiet_NaN();
-        return RunVerdicts{std::vector<LineVerdict>(lines.size(), {Verdict::Undecided, true, false, none, none, none}), {}};
+        return RunVerdicts{std::vector<LineVerdict>(lines.size(), {Verdict::Undecided, true, false, none, none, none}),
+                           {}};
     };
 #endif
 }
@@ -80,7 +82,6 @@ inline void ExpectEveryLinePrefixed(const std::string& err)
 {
     for (const auto& line : SplitLines(err)) EXPECT_EQ(line.rfind("rootfinder-cli: ", 0), 0u) << err;
 }
-
 
 struct ChartCalls {
     int loads = 0;

@@ -19,7 +19,8 @@ namespace fs = std::filesystem;
 
 TEST(CliUsage, AFailedWriteToStdoutIsReportedWithStatusOne)
 {
-    for (const auto& arguments : {std::vector<std::string>{"1", "5", "0.1", "0.0001"}, std::vector<std::string>{"--help"}}) {
+    for (const auto& arguments :
+         {std::vector<std::string>{"1", "5", "0.1", "0.0001"}, std::vector<std::string>{"--help"}}) {
         std::FILE* full = std::fopen("/dev/full", "w");
         ASSERT_NE(full, nullptr);
         std::FILE* err = ScratchStream();
@@ -38,7 +39,8 @@ TEST(CliOutputFiles, PathsAreUsedByteForByte)
     TempDir dir;
     ChartCalls calls;
     const std::string chart = dir / "g\xff.png", points = dir / "p\xfe\x01.csv";
-    const CliResult result = RunCliMain({"--plot", chart, "--points", points, "1", "5", "0.1", "0.0001"}, RecordingChart(calls));
+    const CliResult result =
+        RunCliMain({"--plot", chart, "--points", points, "1", "5", "0.1", "0.0001"}, RecordingChart(calls));
     ASSERT_EQ(result.status, kExitOk) << result.err;
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"g\xff.png", "p\xfe\x01.csv"}));
 }
@@ -57,18 +59,19 @@ TEST(CliOutputFiles, ADeviceIsWrittenInPlaceNotReplaced)
 // ---------------------------------------------------------------------------------------
 // Standard streams and destinations that are (or name) them
 
-
 TEST(CliStandardStreams, AClosedStreamTakesNoFileAndAClosedStdoutIsAFailedWrite)
 {
     struct Case {
         std::string closed;
         int status;
     };
-    for (const Case& c : {Case{"<&-", kExitOk}, Case{"2>&-", kExitOk}, Case{">&-", kExitRunError}, Case{"<&- >&- 2>&-", kExitRunError}}) {
+    for (const Case& c : {Case{"<&-", kExitOk}, Case{"2>&-", kExitOk}, Case{">&-", kExitRunError},
+                          Case{"<&- >&- 2>&-", kExitRunError}}) {
         SCOPED_TRACE(c.closed);
         TempDir dir;
         std::ofstream(dir / "points.csv", std::ios::binary) << "keep\n";
-        const std::string redirections = c.closed.find("2>") == std::string::npos ? c.closed + " 2>" + ShellQuote(dir / "err") : c.closed;
+        const std::string redirections =
+            c.closed.find("2>") == std::string::npos ? c.closed + " 2>" + ShellQuote(dir / "err") : c.closed;
         // The points file, and the roots file where this build proves verdicts.
         std::vector<std::string> arguments{"--points", dir / "points.csv"};
 #ifdef ROOTFINDER_HAVE_VERIFY
@@ -96,16 +99,17 @@ TEST(CliStandardStreams, TheFileAStandardStreamIsOpenOnIsRefusedAsADestination)
         std::string destination;
         std::string logAfter;
     };
-    const Case cases[] = {{">>", "/dev/stdout", "OLD\n"}, {">", "/dev/stdout", ""},   {">>", "/dev/fd/1", "OLD\n"},
-                          {">>", "log", "OLD\n"},         {">", "./log", ""},          {"2>>", "log", "OLD\n"},
-                          {"<", "/dev/stdin", "OLD\n"},   {"<", "log", "OLD\n"},      {"<", "/dev/fd/0", "OLD\n"}};
+    const Case cases[] = {{">>", "/dev/stdout", "OLD\n"}, {">", "/dev/stdout", ""}, {">>", "/dev/fd/1", "OLD\n"},
+                          {">>", "log", "OLD\n"},         {">", "./log", ""},       {"2>>", "log", "OLD\n"},
+                          {"<", "/dev/stdin", "OLD\n"},   {"<", "log", "OLD\n"},    {"<", "/dev/fd/0", "OLD\n"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.redirection + " " + c.destination);
         TempDir dir;
         std::ofstream(dir / "log", std::ios::binary) << "OLD\n";
         const std::string destination = c.destination[0] == '/' ? c.destination : dir / c.destination;
         const std::string keepStderr = c.redirection[0] == '2' ? "" : " 2>/dev/null";
-        EXPECT_EQ(RunWithRedirections({"--points", destination, "1", "5", "0.1", "1e-4"}, c.redirection + ShellQuote(dir / "log") + keepStderr),
+        EXPECT_EQ(RunWithRedirections({"--points", destination, "1", "5", "0.1", "1e-4"},
+                                      c.redirection + ShellQuote(dir / "log") + keepStderr),
                   kExitUsage);
         const std::string log = ReadFile(dir / "log");
         EXPECT_EQ(log.rfind(c.logAfter, 0), 0u) << log;
@@ -124,7 +128,9 @@ TEST(CliOutputFiles, ImpossibleDestinationsAreRefusedWithTheirReason)
         std::string message;
     };
     const Case cases[] = {
-        {{"--points=-"}, kExitUsage, "«-» не значит стандартный вывод: туда идёт отчёт; файл с именем «-» назовите «./-»"},
+        {{"--points=-"},
+         kExitUsage,
+         "«-» не значит стандартный вывод: туда идёт отчёт; файл с именем «-» назовите «./-»"},
         // A folder that is there but takes no new file.
         {{"--roots", "/proc/version"}, kExitRunError, "в папке «/proc» файловая система не позволяет создавать файлы"}};
     for (const Case& c : cases) {
@@ -143,15 +149,20 @@ TEST(CliOutputFiles, ImpossibleDestinationsAreRefusedWithTheirReason)
 TEST(CliEnvironment, AnUnknownEvaluationPathIsRefusedAndAnUnavailableOneNamed)
 {
     TempDir dir;
-    EXPECT_EQ(RunWithRedirections({"1", "5", "0.1", "1e-4"}, ">/dev/null 2>" + ShellQuote(dir / "err"), "ROOTFINDER_SIMD=bogus"), kExitUsage);
+    EXPECT_EQ(RunWithRedirections({"1", "5", "0.1", "1e-4"}, ">/dev/null 2>" + ShellQuote(dir / "err"),
+                                  "ROOTFINDER_SIMD=bogus"),
+              kExitUsage);
     EXPECT_NE(ReadFile(dir / "err").find("«bogus»"), std::string::npos);
     for (auto path : {EvaluationPath::Avx512, EvaluationPath::AdvSimd}) {
         if (EvaluationPathAvailable(path)) continue;
         const std::string name(EvaluationPathName(path));
-        EXPECT_EQ(RunWithRedirections({"1", "5", "0.1", "1e-4"}, ">/dev/null 2>" + ShellQuote(dir / "err"), "ROOTFINDER_SIMD=" + name), kExitOk);
+        EXPECT_EQ(RunWithRedirections({"1", "5", "0.1", "1e-4"}, ">/dev/null 2>" + ShellQuote(dir / "err"),
+                                      "ROOTFINDER_SIMD=" + name),
+                  kExitOk);
         const std::string err = ReadFile(dir / "err");
         EXPECT_NE(err.find("«" + name + "»"), std::string::npos) << err;
-        EXPECT_NE(err.find("путём " + std::string(EvaluationPathName(ActiveEvaluationPath()))), std::string::npos) << err;
+        EXPECT_NE(err.find("путём " + std::string(EvaluationPathName(ActiveEvaluationPath()))), std::string::npos)
+            << err;
     }
 }
 
@@ -168,7 +179,8 @@ TEST(CliReplacedFiles, KeepTheirModeAndTheirLinks)
     if (mayChangeGroup) {
         ASSERT_EQ(chown((dir / "private.csv").c_str(), static_cast<uid_t>(-1), 65534), 0);
     }
-    const CliResult result = RunCliMain({"--points", dir / "private.csv", "--roots", dir / "dangling.csv", "1", "5", "0.1", "1e-4"});
+    const CliResult result =
+        RunCliMain({"--points", dir / "private.csv", "--roots", dir / "dangling.csv", "1", "5", "0.1", "1e-4"});
     ASSERT_EQ(result.status, kExitOk) << result.err;
     EXPECT_EQ(fs::status(dir / "private.csv").permissions(), fs::perms::owner_read | fs::perms::owner_write);
     struct stat replaced {};
@@ -193,7 +205,8 @@ TEST(CliReplacedFiles, WhatARenameCouldNotDoIsRefusedBeforeTheRun)
                           {{"--points", "new.csv", "--roots", "link.csv"}, kExitUsage, "один и тот же файл"}};
     for (const Case& c : cases) {
         std::vector<std::string> arguments;
-        for (std::size_t i = 0; i < c.files.size(); i += 2) arguments.insert(arguments.end(), {c.files[i], dir / c.files[i + 1]});
+        for (std::size_t i = 0; i < c.files.size(); i += 2)
+            arguments.insert(arguments.end(), {c.files[i], dir / c.files[i + 1]});
         arguments.insert(arguments.end(), {"1", "5", "0.1", "1e-4"});
         const CliResult result = RunCliMain(arguments);
         EXPECT_EQ(result.status, c.status) << result.err;
@@ -207,11 +220,13 @@ TEST(CliReplacedFiles, WhatARenameCouldNotDoIsRefusedBeforeTheRun)
 // file this user may not write at all.
 TEST(CliReplacedFiles, AnotherUsersFilesAreRefusedBeforeTheRun)
 {
-    if (geteuid() != 0 || std::system("command -v setpriv >/dev/null") != 0) GTEST_SKIP() << "needs root and setpriv to act as nobody";
+    if (geteuid() != 0 || std::system("command -v setpriv >/dev/null") != 0)
+        GTEST_SKIP() << "needs root and setpriv to act as nobody";
     TempDir dir;
     fs::permissions(dir / "", fs::perms::all | fs::perms::sticky_bit);
     std::ofstream(dir / "roots.csv", std::ios::binary) << "keep\n";
-    fs::permissions(dir / "roots.csv", fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec));
+    fs::permissions(dir / "roots.csv",
+                    fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec));
     std::ofstream(dir / "readonly.csv", std::ios::binary) << "keep\n";
     ASSERT_EQ(chown((dir / "readonly.csv").c_str(), 65534, static_cast<gid_t>(-1)), 0);
     fs::permissions(dir / "readonly.csv", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
@@ -220,7 +235,8 @@ TEST(CliReplacedFiles, AnotherUsersFilesAreRefusedBeforeTheRun)
     toOut += " 2>/dev/null";
     for (const std::string name : {"roots.csv", "readonly.csv"}) {
         SCOPED_TRACE(name);
-        const int status = RunWithRedirections({"--points", dir / name, "1", "5", "0.1", "1e-4"}, toOut, "setpriv --reuid=65534 --regid=65534 --clear-groups");
+        const int status = RunWithRedirections({"--points", dir / name, "1", "5", "0.1", "1e-4"}, toOut,
+                                               "setpriv --reuid=65534 --regid=65534 --clear-groups");
         EXPECT_EQ(status, kExitRunError);
         EXPECT_EQ(ReadFile(dir / "out"), "") << "refused before the run";
         EXPECT_EQ(ReadFile(dir / name), "keep\n");
@@ -238,8 +254,9 @@ TEST(CliReplacedFiles, ARenameFailingAfterOthersNamesWhatWasReplaced)
             return std::string("png");
         };
     };
-    const CliResult result =
-        RunCliMain({"--points", dir / "points.csv", "--roots", dir / "roots.csv", "--plot", dir / "chart.png", "1", "5", "0.1", "1e-4"}, blocking);
+    const CliResult result = RunCliMain({"--points", dir / "points.csv", "--roots", dir / "roots.csv", "--plot",
+                                         dir / "chart.png", "1", "5", "0.1", "1e-4"},
+                                        blocking);
     EXPECT_EQ(result.status, kExitRunError);
     EXPECT_NE(result.err.find("Уже записаны: «" + dir / "points.csv" + "»."), std::string::npos) << result.err;
     ExpectEveryLinePrefixed(result.err);

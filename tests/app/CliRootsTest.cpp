@@ -73,16 +73,16 @@ TEST_P(CliRoots, WritesTheVerdictOfEveryRootLineAndEveryZero)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Inputs, CliRoots,
-    // The verdicts themselves are checked against 40-digit zeros by tests/verdicts; here, the
-    // files' form: a root that left its step, a missed zero, a root with the pole in its step,
-    // and a run with no root line.
-    testing::Values(RootsCase{{"1", "10", "0.5", "0.0001"},
-                              {"true,root,false", "false,root,false", "true,root,false", "true,root,false"},
-                              {"root,1", "root,", "root,3", "root,2 4"}},
-                    RootsCase{{"-1", "1", "0.1", "1"}, {"true,root,true", "true,root,false"}, {}},
-                    RootsCase{{"-3", "-1", "0.5", "1e-4"}, {}, {}}));
+INSTANTIATE_TEST_SUITE_P(Inputs, CliRoots,
+                         // The verdicts themselves are checked against 40-digit zeros by tests/verdicts; here, the
+                         // files' form: a root that left its step, a missed zero, a root with the pole in its step,
+                         // and a run with no root line.
+                         testing::Values(RootsCase{{"1", "10", "0.5", "0.0001"},
+                                                   {"true,root,false", "false,root,false", "true,root,false",
+                                                    "true,root,false"},
+                                                   {"root,1", "root,", "root,3", "root,2 4"}},
+                                         RootsCase{{"-1", "1", "0.1", "1"}, {"true,root,true", "true,root,false"}, {}},
+                                         RootsCase{{"-3", "-1", "0.5", "1e-4"}, {}, {}}));
 #endif
 
 TEST(CliRoots, WithoutTheProofsBothFilesAreRefusedAsWrongUsage)

@@ -23,7 +23,7 @@ inline std::string ShellQuote(const std::string& text)
 
 // Runs the executable through the shell with `redirections` (e.g. ">&-", ">> log").
 inline int RunWithRedirections(const std::vector<std::string>& arguments, const std::string& redirections,
-                        const std::string& environment = "")
+                               const std::string& environment = "")
 {
     // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + std::string&&.
     std::string command = environment;

@@ -32,18 +32,18 @@ TEST_P(CliCompleteRun, WritesExactlyTheReportLinesAndExitsZero)
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments, CliCompleteRun,
-    testing::Values(CompleteRun{{"1", "5", "0.1", "0.0001"}, kTypicalReport},
-                    CompleteRun{{"1", "5", "0,1", "0,0001"}, kTypicalReport},
-                    // A text beginning with '-' that converts is a value, never an option.
-                    CompleteRun{{"-1", "1", "0.1", "0.0001"},
-                                kFunctionHeader + "\n" + kRootsHeader + "\n1-й = 0.100000\n2-й = 1.019122\n"},
-                    CompleteRun{{"--", "-1", "1", "0.1", "0.0001"},
-                                kFunctionHeader + "\n" + kRootsHeader + "\n1-й = 0.100000\n2-й = 1.019122\n"},
-                    CompleteRun{{"1", "5", "--", "0.1", "0.0001"}, kTypicalReport},
-                    CompleteRun{{"-3", "-1", "0.5", "1e-4"}, kFunctionHeader + "\n" + kRootsHeader + "\n" + kNoRoots + "\n"},
-                    CompleteRun{{"-0,5", "-0.5", "0.25", "1e-4"},
-                                kFunctionHeader + "\n" + kRootsHeader + "\n" + kNoRoots + "\n"},
-                    CompleteRun{{"5", "1", "0.1", "0.0001"}, kFunctionHeader + "\n" + kRootsHeader + "\n" + kNoRoots + "\n"}));
+    testing::Values(
+        CompleteRun{{"1", "5", "0.1", "0.0001"}, kTypicalReport},
+        CompleteRun{{"1", "5", "0,1", "0,0001"}, kTypicalReport},
+        // A text beginning with '-' that converts is a value, never an option.
+        CompleteRun{{"-1", "1", "0.1", "0.0001"},
+                    kFunctionHeader + "\n" + kRootsHeader + "\n1-й = 0.100000\n2-й = 1.019122\n"},
+        CompleteRun{{"--", "-1", "1", "0.1", "0.0001"},
+                    kFunctionHeader + "\n" + kRootsHeader + "\n1-й = 0.100000\n2-й = 1.019122\n"},
+        CompleteRun{{"1", "5", "--", "0.1", "0.0001"}, kTypicalReport},
+        CompleteRun{{"-3", "-1", "0.5", "1e-4"}, kFunctionHeader + "\n" + kRootsHeader + "\n" + kNoRoots + "\n"},
+        CompleteRun{{"-0,5", "-0.5", "0.25", "1e-4"}, kFunctionHeader + "\n" + kRootsHeader + "\n" + kNoRoots + "\n"},
+        CompleteRun{{"5", "1", "0.1", "0.0001"}, kFunctionHeader + "\n" + kRootsHeader + "\n" + kNoRoots + "\n"}));
 
 TEST(CliReport, StdoutIsUtf8)
 {
@@ -90,22 +90,21 @@ TEST_P(CliRunError, KeepsTheLinesSoFarAndReportsTheMessageWithStatusOne)
 INSTANTIATE_TEST_SUITE_P(
     Arguments, CliRunError,
     testing::Values(RunError{{"abc", "5", "0.1", "0.0001"}, "", "«abc»"},
-                    RunError{{"1", "5", "0.1", "1e-4x"}, "", "«1e-4x»"},
-                    RunError{{"", "", "", ""}, "", "«»"},
+                    RunError{{"1", "5", "0.1", "1e-4x"}, "", "«1e-4x»"}, RunError{{"", "", "", ""}, "", "«»"},
                     RunError{{"1", "5", "1e400", "0.0001"}, "", "«1e400»"},
                     // The field is named; a long or unprintable input is cut and escaped.
                     RunError{{"1", "5", "0.1.", "0.0001"}, "", "Поле h: «0.1.»"},
-                    RunError{{"1", "5", "0.1", std::string(100000, '7') + "x"}, "", "Поле EPS: «" + std::string(80, '7') + "…" + std::string(79, '7') + "x»"},
+                    RunError{{"1", "5", "0.1", std::string(100000, '7') + "x"},
+                             "",
+                             "Поле EPS: «" + std::string(80, '7') + "…" + std::string(79, '7') + "x»"},
                     RunError{{"1", "g\xff\x1b[2J", "0.1", "0.0001"}, "", "Поле b: «g\\xFF\\x1B[2J»"},
                     RunError{{"-1e308", "1e308", "1e308", "1e-4"}, "", "a - h"},
-                    RunError{{"1", "1e308", "1e308", "1e-4"}, "", "b + h"},
-                    RunError{{"1", "5", "0", "0.0001"}, "", ""},
-                    RunError{{"1", "5", "-0.1", "0.0001"}, "", ""},
-                    RunError{{"1", "5", "0.1", "0"}, "", ""},
-                    RunError{{"1e16", "1e16", "1", "0.0001"}, "", ""},
-                    RunError{{"0", "1", "1e-8", "0.0001"}, "", ""},
+                    RunError{{"1", "1e308", "1e308", "1e-4"}, "", "b + h"}, RunError{{"1", "5", "0", "0.0001"}, "", ""},
+                    RunError{{"1", "5", "-0.1", "0.0001"}, "", ""}, RunError{{"1", "5", "0.1", "0"}, "", ""},
+                    RunError{{"1e16", "1e16", "1", "0.0001"}, "", ""}, RunError{{"0", "1", "1e-8", "0.0001"}, "", ""},
                     // The refinement across the pole does not settle: the headers stay.
-                    RunError{{"-0.5", "0", "0.9", "1e-20"}, kFunctionHeader + "\n" + kRootsHeader + "\n", "[-0.5; 0.4]"}));
+                    RunError{
+                        {"-0.5", "0", "0.9", "1e-20"}, kFunctionHeader + "\n" + kRootsHeader + "\n", "[-0.5; 0.4]"}));
 
 // ---------------------------------------------------------------------------------------
 // Wrong usage: the usage on stderr, nothing on stdout, status 2
@@ -123,21 +122,19 @@ TEST_P(CliUsageError, PrintsTheUsageOnStderrWithStatusTwo)
     EXPECT_EQ(here.Entries(), std::vector<std::string>{});
 }
 
-INSTANTIATE_TEST_SUITE_P(Arguments, CliUsageError,
-                         testing::Values(std::vector<std::string>{}, std::vector<std::string>{"1"},
-                                         std::vector<std::string>{"1", "5", "0.1"},
-                                         std::vector<std::string>{"1", "5", "0.1", "0.0001", "7"},
-                                         std::vector<std::string>{"--verbose", "1", "5", "0.1", "0.0001"},
-                                         std::vector<std::string>{"1", "5", "0.1", "0.0001", "-x"},
-                                         std::vector<std::string>{"-inf", "5", "0.1", "0.0001"},
-                                         std::vector<std::string>{"--help=yes"},
-                                         std::vector<std::string>{"--points=", "1", "5", "0.1", "0.0001"},
-                                         std::vector<std::string>{"--pointsx=a.csv", "1", "5", "0.1", "0.0001"},
-                                         std::vector<std::string>{"1", "5", "0.1", "0.0001", "--roots"},
-                                         std::vector<std::string>{"1", "5", "0.1", "0.0001", "--points"},
-                                         std::vector<std::string>{"--points", "a.csv", "--points", "b.csv", "1", "5",
-                                                                  "0.1", "0.0001"},
-                                         std::vector<std::string>{"--points", "a.csv"}));
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, CliUsageError,
+    testing::Values(std::vector<std::string>{}, std::vector<std::string>{"1"},
+                    std::vector<std::string>{"1", "5", "0.1"}, std::vector<std::string>{"1", "5", "0.1", "0.0001", "7"},
+                    std::vector<std::string>{"--verbose", "1", "5", "0.1", "0.0001"},
+                    std::vector<std::string>{"1", "5", "0.1", "0.0001", "-x"},
+                    std::vector<std::string>{"-inf", "5", "0.1", "0.0001"}, std::vector<std::string>{"--help=yes"},
+                    std::vector<std::string>{"--points=", "1", "5", "0.1", "0.0001"},
+                    std::vector<std::string>{"--pointsx=a.csv", "1", "5", "0.1", "0.0001"},
+                    std::vector<std::string>{"1", "5", "0.1", "0.0001", "--roots"},
+                    std::vector<std::string>{"1", "5", "0.1", "0.0001", "--points"},
+                    std::vector<std::string>{"--points", "a.csv", "--points", "b.csv", "1", "5", "0.1", "0.0001"},
+                    std::vector<std::string>{"--points", "a.csv"}));
 
 TEST(CliUsage, PlotIsRefusedWithoutAChartExporter)
 {

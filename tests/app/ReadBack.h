@@ -17,7 +17,7 @@ inline std::FILE* ScratchStream()
 #ifdef _WIN32
     static int count = 0;
     const std::filesystem::path path = std::filesystem::temp_directory_path() /
-        ("rootfinder-test-" + std::to_string(_getpid()) + "-" + std::to_string(++count));
+                                       ("rootfinder-test-" + std::to_string(_getpid()) + "-" + std::to_string(++count));
     return _wfopen(path.c_str(), L"w+bD"); // D: deleted when closed
 #else
     return std::tmpfile();

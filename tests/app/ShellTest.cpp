@@ -15,6 +15,7 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("seen");
+        // clang-format off
         QTest::newRow("main window closed") << "main" << "" << QStringList{}
                                             << QStringList{"shown on offscreen left to right", "closed"};
         QTest::newRow("arguments ignored") << "main" << "" << QStringList{"-platform", "xcb", "-reverse", "--help"}
@@ -27,6 +28,7 @@ private slots:
                                                     << QStringList{"shown", "box: Недостаточно памяти.", "closed"};
         QTest::newRow("foreign error ends the loop") << "raising" << "foreign" << QStringList{}
                                                      << QStringList{"shown", "box: Непредвиденная ошибка."};
+        // clang-format on
     }
 
     void reportsOnceAndExitsWithZero()
@@ -54,10 +56,12 @@ private slots:
     {
         QTest::addColumn<QString>("display");
         QTest::addColumn<QString>("said");
+        // clang-format off
         QTest::newRow("none named") << "" << "rootfinder: нет дисплея: не заданы DISPLAY и WAYLAND_DISPLAY; "
                                             "rootfinder-cli работает и без дисплея.\n";
         QTest::newRow("named display absent") << ":65000" << "rootfinder: не удалось открыть дисплей «:65000»; "
                                                               "rootfinder-cli работает и без дисплея.\n";
+        // clang-format on
     }
 
     void withoutDisplaySaysSoAndExitsWithOne()
@@ -67,8 +71,7 @@ private slots:
         if (!UsesDisplayServer()) QSKIP("this system always has a desktop to open the window on");
         QProcess probe;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"})
-            environment.remove(name);
+        for (const char* name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"}) environment.remove(name);
         if (!display.isEmpty()) environment.insert("DISPLAY", display);
         environment.insert("SHELL_PROBE_FORM", "main");
         probe.setProcessEnvironment(environment);

@@ -97,7 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
                     // 1e16 + 1 == 1e16: h does not advance x anywhere.
                     GuardCase{"HBelowTheSpacingEverywhere", {1e16, 1e16, 1.0, 1e-4}},
                     // h = 1 advances x up to 2^53, where 2^53 + 1 rounds back to 2^53.
-                    GuardCase{"HBelowTheSpacingSomewhere", {9007199254740980.0, 9007199254741000.0, 1.0, 1e-4},
+                    GuardCase{"HBelowTheSpacingSomewhere",
+                              {9007199254740980.0, 9007199254741000.0, 1.0, 1e-4},
                               "x = 9007199254740992"},
                     GuardCase{"EpsZero", {1, 5, 0.1, 0.0}}, GuardCase{"EpsNegative", {1, 5, 0.1, -1e-4}},
                     GuardCase{"EpsInfinite", {1, 5, 0.1, kInf}}, GuardCase{"EpsNaN", {1, 5, 0.1, kNaN}},
@@ -136,8 +137,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, CalculationRunGuardText,
                          testing::Values(GuardText{{"1", "5", "0", "0.0001"}}, GuardText{{"1", "5", "-0", "0.0001"}},
                                          GuardText{{"1", "5", "-0,1", "0.0001"}},
                                          GuardText{{"1", "5", "0e-400", "0.0001"}}, // converts to 0
-                                         GuardText{{"1e16", "1e16", "1", "0.0001"}},
-                                         GuardText{{"1", "5", "0.1", "0"}}, GuardText{{"1", "5", "0.1", "-1e-4"}},
+                                         GuardText{{"1e16", "1e16", "1", "0.0001"}}, GuardText{{"1", "5", "0.1", "0"}},
+                                         GuardText{{"1", "5", "0.1", "-1e-4"}},
                                          GuardText{{"0", "1", "1e-8", "0.0001"}}));
 
 TEST(CalculationRunGuard, KMaxPlotPointsArePlottedAndOneMoreIsRefused)
@@ -171,8 +172,8 @@ TEST(CalculationRunGuard, AStallJustPastTheCapIsTooManyPointsAndJustBeforeItASte
 // CheckInputs is asserted first: if it let these through, the run below would hang.
 TEST(CalculationRunGuard, AnHThatDoesNotAdvanceTheScanIsRefusedWhenThePlotRangeIsEmpty)
 {
-    for (const CalculationInputs in : {CalculationInputs{1e20, 1e20, 1.0, 1e-4},
-                                       CalculationInputs{-1.0, -1.0, 1.2e-323, 1e-3}}) {
+    for (const CalculationInputs in :
+         {CalculationInputs{1e20, 1e20, 1.0, 1e-4}, CalculationInputs{-1.0, -1.0, 1.2e-323, 1e-3}}) {
         SCOPED_TRACE(testing::Message() << "a = b = " << in.a << ", h = " << in.h);
         ASSERT_EQ(in.a + in.h, in.a);
         ASSERT_THROW(CheckInputs(in), Exception) << "the scan loop would never end";

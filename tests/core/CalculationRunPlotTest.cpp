@@ -39,21 +39,20 @@ TEST_P(CalculationRunPlot, HasThePointCountAndExactFirstAndLastAbscissaeOfRepeat
 
 // The counts and the last abscissae are those of repeated double addition from a - h while below
 // the exact sum b + h, done apart in Python (floats against fractions).
-INSTANTIATE_TEST_SUITE_P(
-    Examples, CalculationRunPlot,
-    testing::Values(
-        // 0.9 is 1.0 - 0.1; the last is the accumulated value just below 5.1.
-        PlotExample{{"1", "5", "0.1", "0.0001"}, 43, 1.0 - 0.1, 5.099999999999999},
-        PlotExample{{"1", "10", "0.5", "0.0001"}, 20, 0.5, 10.0},
-        PlotExample{{"0.5", "0.5", "0.1", "0.0001"}, 3, 0.5 - 0.1, 0.5 + 0.1},
-        PlotExample{{"-3", "4.9", "0.1", "0.0001"}, 82, -3.0 - 0.1, 5.0},
-        PlotExample{{"-1", "1", "0.1", "0.0001"}, 23, -1.0 - 0.1, 1.0999999999999999}));
+INSTANTIATE_TEST_SUITE_P(Examples, CalculationRunPlot,
+                         testing::Values(
+                             // 0.9 is 1.0 - 0.1; the last is the accumulated value just below 5.1.
+                             PlotExample{{"1", "5", "0.1", "0.0001"}, 43, 1.0 - 0.1, 5.099999999999999},
+                             PlotExample{{"1", "10", "0.5", "0.0001"}, 20, 0.5, 10.0},
+                             PlotExample{{"0.5", "0.5", "0.1", "0.0001"}, 3, 0.5 - 0.1, 0.5 + 0.1},
+                             PlotExample{{"-3", "4.9", "0.1", "0.0001"}, 82, -3.0 - 0.1, 5.0},
+                             PlotExample{{"-1", "1", "0.1", "0.0001"}, 23, -1.0 - 0.1, 1.0999999999999999}));
 
 TEST(CalculationRunPlot, TheFirstAndLastAbscissaeOfTheTypicalRunAreTheDoublesNear0_9And5_1)
 {
     const auto xs = RunTexts({"1", "5", "0.1", "0.0001"}).Abscissae();
     ASSERT_EQ(xs.size(), 43u);
-    EXPECT_EQ(xs.front(), 0.9);                    // 1.0 - 0.1 rounds to the double nearest 0.9
+    EXPECT_EQ(xs.front(), 0.9);                     // 1.0 - 0.1 rounds to the double nearest 0.9
     EXPECT_EQ(xs.back(), std::nextafter(5.1, 0.0)); // the double just below the double 5.1
 }
 
@@ -109,7 +108,8 @@ INSTANTIATE_TEST_SUITE_P(Inputs, CalculationRunPlotDefinition,
                                          // (-8, -4, ...), across 0, and steps halfway between two
                                          // multiples of the spacing, where the sums' last bits decide.
                                          CalculationInputs{1, 11, 1e-3, 1e-4}, CalculationInputs{-11, -1, 1e-3, 1e-4},
-                                         CalculationInputs{-8.5, -0.5, 0.25, 1e-4}, CalculationInputs{-1, 1, 1e-3, 1e-4},
+                                         CalculationInputs{-8.5, -0.5, 0.25, 1e-4},
+                                         CalculationInputs{-1, 1, 1e-3, 1e-4},
                                          CalculationInputs{1, 1 + 0x1p-42, 0x1.8p-52, 1e-4},
                                          CalculationInputs{1e16, 1e16 + 3000, 3, 1},
                                          // The second block of 256 starting on an odd double with a

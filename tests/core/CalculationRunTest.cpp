@@ -63,7 +63,6 @@ TEST(CalculationRunOrder, ASecondRunAppendsTheSameBlockAndReplacesThePlot)
     EXPECT_EQ(run.Abscissae(), firstPoints); // only the second run's points after its clear
 }
 
-
 // ---------------------------------------------------------------------------------------
 // The scan and the root lines
 
@@ -93,9 +92,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReportExample{{"1", "5", "0.1", "0.0001"}, {RootLine(1, "1.019122"), RootLine(2, "4.595297")}},
         // In the scan's order; the refinement from [4.5, 5] leaves its interval, so two lines
         // carry the same value.
-        ReportExample{{"1", "10", "0.5", "0.0001"},
-                      {RootLine(1, "1.019122"), RootLine(2, "6.132001"), RootLine(3, "5.160559"),
-                       RootLine(4, "6.132001")}},
+        ReportExample{
+            {"1", "10", "0.5", "0.0001"},
+            {RootLine(1, "1.019122"), RootLine(2, "6.132001"), RootLine(3, "5.160559"), RootLine(4, "6.132001")}},
         // The interval spanning the pole at 0 changes sign without a root, and is reported.
         ReportExample{{"-1", "1", "0.1", "0.0001"}, {RootLine(1, "0.100000"), RootLine(2, "1.019122")}},
         // a = b: the single interval [a, a + h] is scanned.
@@ -108,8 +107,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReportExample{{"5", "1", "0.1", "0.0001"}, {kNoRoots}},
         // 6000 steps, scanned a block of 256 at a time, each zero's sign change in another block: the
         // four zeros of f, to six places.
-        ReportExample{{"1", "7", "0.001", "0.0001"},
-                      {RootLine(1, "1.019122"), RootLine(2, "4.595297"), RootLine(3, "5.160559"), RootLine(4, "6.132001")}}));
+        ReportExample{
+            {"1", "7", "0.001", "0.0001"},
+            {RootLine(1, "1.019122"), RootLine(2, "4.595297"), RootLine(3, "5.160559"), RootLine(4, "6.132001")}}));
 
 TEST(CalculationRunScan, TheAbscissaNearZeroIsNotZeroSoThePoleIntervalIsRefined)
 {
@@ -177,8 +177,8 @@ TEST(CalculationRunScan, APlotAbscissaOnZeroGivesAnInfiniteOrdinateAndANaNRoot)
             EXPECT_EQ(point.y, kInf);
         }
     EXPECT_TRUE(sawPole);
-    EXPECT_EQ(run.Lines(), (std::vector<std::string>{kFunctionHeader, kRootsHeader, RootLine(1, "NAN"),
-                                                     RootLine(2, "1.019122")}));
+    EXPECT_EQ(run.Lines(),
+              (std::vector<std::string>{kFunctionHeader, kRootsHeader, RootLine(1, "NAN"), RootLine(2, "1.019122")}));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -205,7 +205,6 @@ TEST_P(CalculationRunLocale, TheSeparatorDoesNotChangeThePlot)
 
 INSTANTIATE_TEST_SUITE_P(Locales, CalculationRunLocale, testing::Values(kCLocale, kCommaLocale),
                          [](const auto& info) { return PrintLocaleName(info.param); });
-
 
 // ---------------------------------------------------------------------------------------
 // An error inside the run: what was appended before it stays.

@@ -42,38 +42,74 @@ const Case kCubeCases[] = {
     {0x1.428a2f98d728bp+341, "the largest finite cube"},
     {-0x1.428a2f98d728cp+341, "the smallest cube that overflows: -infinity"},
     {std::numeric_limits<double>::denorm_min(), "the smallest subnormal"},
-    {0.0, "+0"}, {-0.0, "-0"}, {kInf, "+infinity"}, {-kInf, "-infinity"}, {kNaN, "NaN"},
+    {0.0, "+0"},
+    {-0.0, "-0"},
+    {kInf, "+infinity"},
+    {-kInf, "-infinity"},
+    {kNaN, "NaN"},
 };
 
 const Case kExpCases[] = {
-    {0.0, "+0: 1"}, {-0.0, "-0: 1"}, {1.0, "e"}, {-1.0, "1/e"}, {0x1p-54, "rounds to 1"}, {-0x1p-54, "rounds to 1"},
-    {0x1.62e42fefa39efp-9, "ln 2/256, the edge of the reduced range"}, {700.0, "the fast range's end"},
-    {0x1.5e00000000001p+9, "just beyond it"}, {-700.0, "the fast range's start"},
-    {-0x1.5e00000000001p+9, "just beyond it"}, {709.782712893384, "the largest finite result"},
-    {709.7827128933841, "overflow: +infinity"}, {710.0, "overflow"}, {-708.4, "a result near the smallest normal"},
-    {-740.0, "a subnormal result"}, {-744.0, "2 units of 2^-1074"}, {-744.6, "1 unit of 2^-1074, not 0"},
-    {-745.0, "1 unit of 2^-1074, not 0"}, {-745.1332191019411, "the smallest subnormal"},
-    {-0x1.74910d52d3052p+9, "the largest argument whose result rounds to +0"}, {-745.2, "below it: +0"},
-    {-746.0, "+0"}, {std::numeric_limits<double>::denorm_min(), "a subnormal argument: 1"},
-    {kInf, "+infinity"}, {-kInf, "+0"}, {kNaN, "NaN"},
+    {0.0, "+0: 1"},
+    {-0.0, "-0: 1"},
+    {1.0, "e"},
+    {-1.0, "1/e"},
+    {0x1p-54, "rounds to 1"},
+    {-0x1p-54, "rounds to 1"},
+    {0x1.62e42fefa39efp-9, "ln 2/256, the edge of the reduced range"},
+    {700.0, "the fast range's end"},
+    {0x1.5e00000000001p+9, "just beyond it"},
+    {-700.0, "the fast range's start"},
+    {-0x1.5e00000000001p+9, "just beyond it"},
+    {709.782712893384, "the largest finite result"},
+    {709.7827128933841, "overflow: +infinity"},
+    {710.0, "overflow"},
+    {-708.4, "a result near the smallest normal"},
+    {-740.0, "a subnormal result"},
+    {-744.0, "2 units of 2^-1074"},
+    {-744.6, "1 unit of 2^-1074, not 0"},
+    {-745.0, "1 unit of 2^-1074, not 0"},
+    {-745.1332191019411, "the smallest subnormal"},
+    {-0x1.74910d52d3052p+9, "the largest argument whose result rounds to +0"},
+    {-745.2, "below it: +0"},
+    {-746.0, "+0"},
+    {std::numeric_limits<double>::denorm_min(), "a subnormal argument: 1"},
+    {kInf, "+infinity"},
+    {-kInf, "+0"},
+    {kNaN, "NaN"},
 };
 
 const Case kSinCases[] = {
-    {0.0, "+0"}, {-0.0, "-0"}, {std::numeric_limits<double>::denorm_min(), "a subnormal: itself"},
-    {-0x1p-1030, "a negative subnormal"}, {0x1.fffffffffffffp-27, "the largest argument that is its own sine"},
-    {0x1p-26, "the smallest that is not"}, {0x1.8p-25, "x is 2.25 units off"}, {1e-6, "x is 787 units off"},
-    {0x1p-18, "x is 21 845 units off"}, {0.5, "a plain value"}, {0x1.921fb54442d18p+0, "pi/2"},
-    {0x1.921fb54442d18p+1, "pi: the sine is the error of pi"}, {0x1.2d97c7f3321d2p+2, "3 pi/2"},
-    {355.0, "beside 113 pi"}, {0x1.fffffffffffffp+25, "the end of the fast reduction"},
+    {0.0, "+0"},
+    {-0.0, "-0"},
+    {std::numeric_limits<double>::denorm_min(), "a subnormal: itself"},
+    {-0x1p-1030, "a negative subnormal"},
+    {0x1.fffffffffffffp-27, "the largest argument that is its own sine"},
+    {0x1p-26, "the smallest that is not"},
+    {0x1.8p-25, "x is 2.25 units off"},
+    {1e-6, "x is 787 units off"},
+    {0x1p-18, "x is 21 845 units off"},
+    {0.5, "a plain value"},
+    {0x1.921fb54442d18p+0, "pi/2"},
+    {0x1.921fb54442d18p+1, "pi: the sine is the error of pi"},
+    {0x1.2d97c7f3321d2p+2, "3 pi/2"},
+    {355.0, "beside 113 pi"},
+    {0x1.fffffffffffffp+25, "the end of the fast reduction"},
     {0x1.0000000000001p+26, "beyond it: the exact reduction"},
     // The doubles nearest k pi/2 for even k (sin x about 1e-12 to 1e-2) that lie relatively nearest
     // it of 4000 such k above 2^e (found with mpmath at 400 bits): beyond 2^26, a reduction with pi/2
     // in four pieces is not exact (k/2 is odd at 2^28, where k/2 first needs more than 26 bits).
-    {0x1.0001eb2dc406ap+28, "nearest a multiple of pi/2 above 2^28"}, {0x1.0000061c6cf49p+35, "above 2^35"},
-    {0x1.00000002e7f18p+44, "above 2^44"}, {0x1.0000000005695p+50, "above 2^50"}, {0x1.0000000000041p+59, "above 2^59"},
+    {0x1.0001eb2dc406ap+28, "nearest a multiple of pi/2 above 2^28"},
+    {0x1.0000061c6cf49p+35, "above 2^35"},
+    {0x1.00000002e7f18p+44, "above 2^44"},
+    {0x1.0000000005695p+50, "above 2^50"},
+    {0x1.0000000000041p+59, "above 2^59"},
     {1e22, "a large argument"},
-    {0x1.6ac5b262ca1ffp+849, "the double nearest a multiple of pi/2"}, {-1e300, "a huge negative argument"},
-    {std::numeric_limits<double>::max(), "the largest double"}, {kInf, "+infinity: NaN"}, {-kInf, "-infinity: NaN"},
+    {0x1.6ac5b262ca1ffp+849, "the double nearest a multiple of pi/2"},
+    {-1e300, "a huge negative argument"},
+    {std::numeric_limits<double>::max(), "the largest double"},
+    {kInf, "+infinity: NaN"},
+    {-kInf, "-infinity: NaN"},
     {kNaN, "NaN"},
 };
 
@@ -139,7 +175,9 @@ TEST_P(ElementaryFunctionOnPath, GivesTheScalarBitsForAnyDouble)
     std::mt19937_64 random(7);
     std::vector<double> xs(30001), ys(xs.size()), reference(xs.size()); // an odd count: a padded tail too
     for (std::size_t i = 0; i < xs.size(); ++i)
-        xs[i] = i % 2 ? std::bit_cast<double>(random()) : std::ldexp(std::uniform_real_distribution<double>(-1, 1)(random), static_cast<int>(i % 100) - 40);
+        xs[i] = i % 2
+                    ? std::bit_cast<double>(random())
+                    : std::ldexp(std::uniform_real_distribution<double>(-1, 1)(random), static_cast<int>(i % 100) - 40);
     for (ElementaryFunction function : {ElementaryFunction::Exp, ElementaryFunction::Sin, ElementaryFunction::Cube}) {
         EvaluateElementary(function, EvaluationPath::Scalar, xs.data(), reference.data(), xs.size());
         EvaluateElementary(function, GetParam(), xs.data(), ys.data(), xs.size());
@@ -176,8 +214,9 @@ TEST_P(ElementaryFunctionOnPath, RandomArgumentsKeepTheStatedBounds)
             const bool rounded = sample.function != ElementaryFunction::Cube || SameBits(ys[i], exact.Rounded());
             if (units < 1 && rounded && SameBits(ys[i], scalar[i])) continue;
             if (++failures <= 5)
-                ADD_FAILURE() << sample.name << " at " << std::hexfloat << xs[i] << " = " << ys[i] << std::defaultfloat << ", "
-                              << units << " units from MPFR's " << std::hexfloat << exact.Rounded() << ", scalar path " << scalar[i];
+                ADD_FAILURE() << sample.name << " at " << std::hexfloat << xs[i] << " = " << ys[i] << std::defaultfloat
+                              << ", " << units << " units from MPFR's " << std::hexfloat << exact.Rounded()
+                              << ", scalar path " << scalar[i];
         }
         EXPECT_EQ(failures, 0) << sample.name << ": of " << xs.size() << " arguments";
     }

@@ -37,9 +37,9 @@ TEST_P(EvaluateBlockPath, GivesTheScalarValuesBits)
 {
     ForcedPath forced(GetParam());
     ASSERT_TRUE(forced.Ok());
-    constexpr double kInf = std::numeric_limits<double>::infinity();
-    std::vector<double> xs = {0.0, -0.0, 1e-110, -1e-110, 1e-300, kInf, -kInf, std::numeric_limits<double>::quiet_NaN(),
-                              709.7, 710.0, -745.2, 1e200, -1e200, 5e102, 6e102, 1e15, -3.1, 1.0191219364101882};
+    constexpr double kInf = std::numeric_limits<double>::infinity(), kNaN = std::numeric_limits<double>::quiet_NaN();
+    std::vector<double> xs = {0.0,   -0.0,   1e-110, -1e-110, 1e-300, kInf,  -kInf, kNaN, 709.7,
+                              710.0, -745.2, 1e200,  -1e200,  5e102,  6e102, 1e15,  -3.1, 1.0191219364101882};
     std::mt19937_64 random(3);
     for (int i = 0; i < 20000; ++i) {
         const int exponent = std::uniform_int_distribution<int>(-60, 12)(random);
@@ -48,13 +48,14 @@ TEST_P(EvaluateBlockPath, GivesTheScalarValuesBits)
     }
     std::vector<double> ys(xs.size());
     EvaluateBlock(xs.data(), ys.data(), xs.size()); // an odd count: a padded tail too
-    for (std::size_t i = 0; i < xs.size(); ++i) ASSERT_TRUE(SameDouble(ys[i], TargetFunction(xs[i]))) << "f(" << xs[i] << ")";
+    for (std::size_t i = 0; i < xs.size(); ++i)
+        ASSERT_TRUE(SameDouble(ys[i], TargetFunction(xs[i]))) << "f(" << xs[i] << ")";
 }
 
 // Every path writes the same report and plots the same points as the scalar one.
 TEST_P(EvaluateBlockPath, WritesTheSameReportAsTheScalarPathOnAThousandRuns)
 {
-    std::vector<CalculationInputs> runs = {{1, 5, 0.1, 1e-4}, {1, 10, 0.5, 1e-4}, {-1, 1, 0.1, 1e-4},
+    std::vector<CalculationInputs> runs = {{1, 5, 0.1, 1e-4},     {1, 10, 0.5, 1e-4},   {-1, 1, 0.1, 1e-4},
                                            {0.5, 0.5, 0.1, 1e-4}, {-3, 4.9, 0.1, 1e-4}, {-1, 1, 0.5, 1e-4}};
     std::mt19937_64 random(11);
     std::uniform_real_distribution<double> end(-10.0, 12.0), step(0.001, 0.7), tolerance(1e-9, 1e-2);

@@ -71,7 +71,8 @@ std::pair<double, double> AwkwardPair(AwkwardDoubles& pick)
     }
     case 5: { // sums beyond the double range, and just inside it
         const double sign = pick.Sign();
-        return {sign * std::ldexp(1.0 + pick.Small(1000) / 1000.0, 1022), sign * std::ldexp(1.0 + pick.Small(1000) / 1000.0, 1022 - pick.Small(3))};
+        return {sign * std::ldexp(1.0 + pick.Small(1000) / 1000.0, 1022),
+                sign * std::ldexp(1.0 + pick.Small(1000) / 1000.0, 1022 - pick.Small(3))};
     }
     default: { // signed zeros and the smallest subnormals
         const double values[] = {0.0, -0.0, kTrueMin, -kTrueMin, DBL_MIN, -DBL_MIN};
@@ -103,28 +104,29 @@ TEST_P(ExtendedSumKnownCases, ComparesAsTheSumRoundedTo64Bits)
     EXPECT_EQ(ExtendedSum(k.b, k.h).Exceeds(k.x), k.exceeds) << k.b << " + " << k.h << " > " << k.x;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Examples, ExtendedSumKnownCases,
-    testing::Values(
-        // 0.5 + 0.1 exceeds its own double rounding by 2^-55, which 64 bits keep.
-        KnownBound{0.5, 0.1, 0.5 + 0.1, true}, KnownBound{0.5, 0.1, std::nextafter(0.6, 1.0), false},
-        // 1 + 1e-20 is 1 to 64 bits (the spacing there is 2^-63 ~ 1.08e-19).
-        KnownBound{1e-20, 1.0, 1.0, false}, KnownBound{1e-20, 1.0, std::nextafter(1.0, 0.0), true},
-        // The typical run's last abscissa lies below 5 + 0.1; the next one does not.
-        KnownBound{5.0, 0.1, 5.099999999999999, true}, KnownBound{5.0, 0.1, std::nextafter(5.1, 6.0), false},
-        // Ties at the 64th bit go to the even neighbour: 1 + 2^-64 rounds down to 1,
-        // 1 + 3 * 2^-64 up to 1 + 2^-62.
-        KnownBound{1.0, 0x1p-64, 1.0, false}, KnownBound{1.0, 0x1.8p-63, 1.0, true},
-        // Below a power of two the 64-bit spacing halves, to 2^-64 below 1: 1 - 2^-65 is a tie
-        // that goes to 1, while 1 - 2^-64 is kept.
-        KnownBound{1.0, -0x1p-65, 1.0, false}, KnownBound{1.0, -0x1p-64, 1.0, false},
-        KnownBound{1.0, -0x1p-64, std::nextafter(1.0, 0.0), true},
-        // A sum beyond the double range stays finite: above every double, below infinity.
-        KnownBound{kMax, kMax, kMax, true}, KnownBound{kMax, kMax, kInf, false},
-        KnownBound{-kMax, -kMax, -kInf, true}, KnownBound{-kMax, -kMax, -kMax, false},
-        // Signed zeros compare equal; a NaN is never below the bound.
-        KnownBound{0.0, -0.0, -0.0, false}, KnownBound{-0.0, -0.0, -kTrueMin, true},
-        KnownBound{1.0, 1.0, std::numeric_limits<double>::quiet_NaN(), false}));
+INSTANTIATE_TEST_SUITE_P(Examples, ExtendedSumKnownCases,
+                         testing::Values(
+                             // 0.5 + 0.1 exceeds its own double rounding by 2^-55, which 64 bits keep.
+                             KnownBound{0.5, 0.1, 0.5 + 0.1, true},
+                             KnownBound{0.5, 0.1, std::nextafter(0.6, 1.0), false},
+                             // 1 + 1e-20 is 1 to 64 bits (the spacing there is 2^-63 ~ 1.08e-19).
+                             KnownBound{1e-20, 1.0, 1.0, false}, KnownBound{1e-20, 1.0, std::nextafter(1.0, 0.0), true},
+                             // The typical run's last abscissa lies below 5 + 0.1; the next one does not.
+                             KnownBound{5.0, 0.1, 5.099999999999999, true},
+                             KnownBound{5.0, 0.1, std::nextafter(5.1, 6.0), false},
+                             // Ties at the 64th bit go to the even neighbour: 1 + 2^-64 rounds down to 1,
+                             // 1 + 3 * 2^-64 up to 1 + 2^-62.
+                             KnownBound{1.0, 0x1p-64, 1.0, false}, KnownBound{1.0, 0x1.8p-63, 1.0, true},
+                             // Below a power of two the 64-bit spacing halves, to 2^-64 below 1: 1 - 2^-65 is a tie
+                             // that goes to 1, while 1 - 2^-64 is kept.
+                             KnownBound{1.0, -0x1p-65, 1.0, false}, KnownBound{1.0, -0x1p-64, 1.0, false},
+                             KnownBound{1.0, -0x1p-64, std::nextafter(1.0, 0.0), true},
+                             // A sum beyond the double range stays finite: above every double, below infinity.
+                             KnownBound{kMax, kMax, kMax, true}, KnownBound{kMax, kMax, kInf, false},
+                             KnownBound{-kMax, -kMax, -kInf, true}, KnownBound{-kMax, -kMax, -kMax, false},
+                             // Signed zeros compare equal; a NaN is never below the bound.
+                             KnownBound{0.0, -0.0, -0.0, false}, KnownBound{-0.0, -0.0, -kTrueMin, true},
+                             KnownBound{1.0, 1.0, std::numeric_limits<double>::quiet_NaN(), false}));
 
 // ---------------------------------------------------------------------------------------
 // Against exact integer arithmetic, on every platform that has a 128-bit integer
@@ -168,7 +170,8 @@ testing::AssertionResult ExactlyEqual(double a, double b, DoubleDouble pair, boo
         parts += Int(p.significand) << (p.exponent - exponent);
     }
     if (parts == exact) return testing::AssertionSuccess();
-    return testing::AssertionFailure() << std::hexfloat << a << (product ? " * " : " + ") << b << " != " << pair.hi << " + " << pair.lo;
+    return testing::AssertionFailure() << std::hexfloat << a << (product ? " * " : " + ") << b << " != " << pair.hi
+                                       << " + " << pair.lo;
 }
 
 TEST(ErrorFreeTransformations, TwoSumAndTwoProductAreExact)
@@ -185,7 +188,8 @@ TEST(ErrorFreeTransformations, TwoSumAndTwoProductAreExact)
         ASSERT_TRUE(ExactlyEqual(a, b, product, true));
     }
     // Splitting a huge factor must not overflow.
-    EXPECT_TRUE(ExactlyEqual(0x1.fffffffffffffp1000, 0x1.8000000000001p-10, TwoProduct(0x1.fffffffffffffp1000, 0x1.8000000000001p-10), true));
+    EXPECT_TRUE(ExactlyEqual(0x1.fffffffffffffp1000, 0x1.8000000000001p-10,
+                             TwoProduct(0x1.fffffffffffffp1000, 0x1.8000000000001p-10), true));
 }
 
 // A finite product near the top of the range, a factor too large for the splitting constant or

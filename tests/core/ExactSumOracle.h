@@ -93,7 +93,8 @@ inline bool ExactRoundedSumExceeds(double b, double h, double x)
         exponent = large.exponent;
     } else {
         exponent = large.exponent < small.exponent ? large.exponent : small.exponent;
-        sum = (Int(large.significand) << (large.exponent - exponent)) + (Int(small.significand) << (small.exponent - exponent));
+        sum = (Int(large.significand) << (large.exponent - exponent)) +
+              (Int(small.significand) << (small.exponent - exponent));
         if (sum == 0) return 0 > x;
         RoundTo64Bits(sum, exponent);
     }

@@ -62,17 +62,22 @@ TEST_P(JudgeRootLineTest, GivesTheFirstVerdictThatApplies)
 // {number, left, right, root, fRoot, updates}
 INSTANTIATE_TEST_SUITE_P(
     Lines, JudgeRootLineTest,
-    testing::Values(LineCase{"NaN root", {1, -0.5, 0.0, kNaN, kNaN, 1}, 1e-4, Verdict::NotFinite, false},
-                    LineCase{"infinite f", {1, -0.5, 0.0, 0.0, kInf, 1}, 1e-4, Verdict::NotFinite, true},
-                    LineCase{"beyond 7 f stays above 0", {1, 1e300, 2e300, 1.5e300, 1e308, 1}, 1e290, Verdict::NoRoot, true},
-                    LineCase{"a window around every zero", {1, 0, 10, 4, -1, 1}, 10, Verdict::Root, true, kZero2},
-                    // The root line of 4.5 4.7 0.1 4: its window holds the zero near 1.019 first.
-                    LineCase{"four zeros within EPS, the nearest not the first",
-                             {1, 4.5, 4.6, 4.595987445868713, 0.0004828461765540304, 1}, 4, Verdict::Root, true, kZero2},
-                    LineCase{"EPS finer than the doubles near the root", {1, 1, 1.5, 1.0191219364, 0, 4}, 1e-30,
-                             Verdict::NoRoot, true},
-                    LineCase{"the pole on the step's left end", {1, 0, 1.5, 1.5, -1.66, 1}, 1e-4, Verdict::Pole, true},
-                    LineCase{"the pole on the step's right end", {1, -1.5, 0, -1.2, -1.5, 1}, 1e-4, Verdict::Pole, true}));
+    testing::Values(
+        LineCase{"NaN root", {1, -0.5, 0.0, kNaN, kNaN, 1}, 1e-4, Verdict::NotFinite, false},
+        LineCase{"infinite f", {1, -0.5, 0.0, 0.0, kInf, 1}, 1e-4, Verdict::NotFinite, true},
+        LineCase{"beyond 7 f stays above 0", {1, 1e300, 2e300, 1.5e300, 1e308, 1}, 1e290, Verdict::NoRoot, true},
+        LineCase{"a window around every zero", {1, 0, 10, 4, -1, 1}, 10, Verdict::Root, true, kZero2},
+        // The root line of 4.5 4.7 0.1 4: its window holds the zero near 1.019 first.
+        LineCase{"four zeros within EPS, the nearest not the first",
+                 {1, 4.5, 4.6, 4.595987445868713, 0.0004828461765540304, 1},
+                 4,
+                 Verdict::Root,
+                 true,
+                 kZero2},
+        LineCase{
+            "EPS finer than the doubles near the root", {1, 1, 1.5, 1.0191219364, 0, 4}, 1e-30, Verdict::NoRoot, true},
+        LineCase{"the pole on the step's left end", {1, 0, 1.5, 1.5, -1.66, 1}, 1e-4, Verdict::Pole, true},
+        LineCase{"the pole on the step's right end", {1, -1.5, 0, -1.2, -1.5, 1}, 1e-4, Verdict::Pole, true}));
 
 // r lies `ulps` units in the last place above z (below it where negative); EPS is |r - z| moved
 // `epsUlps` units in its own last place outward (the zero lies within EPS) or inward (beyond it),
@@ -128,14 +133,15 @@ TEST_P(VerdictAtTheEdge, TheZeroItselfDecidesAndTheMatchingAgrees)
 
 INSTANTIATE_TEST_SUITE_P(
     Zeros, VerdictAtTheEdge,
-    testing::Values(EdgeCase{"just within r - EPS", kZero2, 3, 4, true, false, Verdict::Root},
-                    EdgeCase{"just beyond r - EPS", kZero2, 3, -4, true, false, Verdict::NoRoot},
-                    EdgeCase{"just within r + EPS", kZero1, -2, 4, true, false, Verdict::Root},
-                    EdgeCase{"just beyond r + EPS", kZero1, -2, -4, true, false, Verdict::NoRoot},
-                    EdgeCase{"just beyond, the pole in the step", kZero2, 3, -4, true, true, Verdict::Pole},
-                    EdgeCase{"just within, no time to raise precision", kZero2, 3, 4, false, false, Verdict::Undecided},
-                    EdgeCase{"just beyond, no time to raise precision", kZero1, -2, -4, false, false, Verdict::Undecided},
-                    EdgeCase{"just beyond, the pole in the step, no time", kZero2, 3, -4, false, true, Verdict::Undecided}));
+    testing::Values(
+        EdgeCase{"just within r - EPS", kZero2, 3, 4, true, false, Verdict::Root},
+        EdgeCase{"just beyond r - EPS", kZero2, 3, -4, true, false, Verdict::NoRoot},
+        EdgeCase{"just within r + EPS", kZero1, -2, 4, true, false, Verdict::Root},
+        EdgeCase{"just beyond r + EPS", kZero1, -2, -4, true, false, Verdict::NoRoot},
+        EdgeCase{"just beyond, the pole in the step", kZero2, 3, -4, true, true, Verdict::Pole},
+        EdgeCase{"just within, no time to raise precision", kZero2, 3, 4, false, false, Verdict::Undecided},
+        EdgeCase{"just beyond, no time to raise precision", kZero1, -2, -4, false, false, Verdict::Undecided},
+        EdgeCase{"just beyond, the pole in the step, no time", kZero2, 3, -4, false, true, Verdict::Undecided}));
 
 TEST(ZeroEnclosures, FindsTheFourZerosOnWhateverInterval)
 {

@@ -109,10 +109,7 @@ inline testing::AssertionResult SameDouble(double actual, double expected)
     return testing::AssertionFailure() << std::hexfloat << actual << " is not " << expected;
 }
 
-inline std::uint64_t Bits(double value)
-{
-    return std::bit_cast<std::uint64_t>(value);
-}
+inline std::uint64_t Bits(double value) { return std::bit_cast<std::uint64_t>(value); }
 
 // True when the text holds a Cyrillic letter (U+0400..U+04FF in UTF-8).
 inline bool HasCyrillic(const std::string& text)

@@ -107,7 +107,7 @@ TEST(TargetFunctionPole, CubeUnderflowingToZeroIsThePoleToo)
 
 TEST(TargetFunctionRange, OutsideTheDoubleRangeTheResultIsNotFiniteAndNothingTraps)
 {
-    EXPECT_EQ(TargetFunction(710.0), INFINITY);  // e^x overflows, x^3 does not
+    EXPECT_EQ(TargetFunction(710.0), INFINITY);     // e^x overflows, x^3 does not
     EXPECT_TRUE(std::isnan(TargetFunction(1e200))); // both overflow: inf / inf
     EXPECT_LE(TargetFunction(-1e200), -1.0);        // e^x underflows to 0: f = -sin^3 - 2
 }

@@ -33,9 +33,9 @@ namespace {
     std::abort();
 }
 
-#define CHECK(condition, input)                                                                              \
-    do {                                                                                                     \
-        if (!(condition)) Broken(#condition, input);                                                         \
+#define CHECK(condition, input)                                                                                        \
+    do {                                                                                                               \
+        if (!(condition)) Broken(#condition, input);                                                                   \
     } while (false)
 
 bool SameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
@@ -54,8 +54,9 @@ double BlockValue(double x)
 
 const std::regex& NumberGrammar()
 {
-    static const std::regex grammar(R"([ \t\n\r\v\f]*[+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)?[ \t\n\r\v\f]*)",
-                                    std::regex::ECMAScript | std::regex::optimize);
+    static const std::regex grammar(
+        R"([ \t\n\r\v\f]*[+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)?[ \t\n\r\v\f]*)",
+        std::regex::ECMAScript | std::regex::optimize);
     return grammar;
 }
 

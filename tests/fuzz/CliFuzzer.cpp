@@ -47,9 +47,9 @@ constexpr std::size_t kMaxArguments = 16;
     std::abort();
 }
 
-#define CHECK(condition, detail)                                                                             \
-    do {                                                                                                     \
-        if (!(condition)) Broken(#condition, arguments, detail);                                             \
+#define CHECK(condition, detail)                                                                                       \
+    do {                                                                                                               \
+        if (!(condition)) Broken(#condition, arguments, detail);                                                       \
     } while (false)
 
 std::vector<std::string> Entries()
@@ -82,8 +82,10 @@ bool IsReportLine(std::string_view line)
 bool IsTemporary(const std::string& name, const std::vector<std::string>& arguments)
 {
     const std::string_view prefix = ".rootfinder-", suffix = ".tmp";
-    if (name.size() != prefix.size() + 8 + suffix.size() || !name.starts_with(prefix) || !name.ends_with(suffix)) return false;
-    return std::none_of(arguments.begin(), arguments.end(), [&](const std::string& argument) { return argument.ends_with(name); });
+    if (name.size() != prefix.size() + 8 + suffix.size() || !name.starts_with(prefix) || !name.ends_with(suffix))
+        return false;
+    return std::none_of(arguments.begin(), arguments.end(),
+                        [&](const std::string& argument) { return argument.ends_with(name); });
 }
 
 // Drawing is the window's business; the command line gets a stand-in image.
@@ -119,14 +121,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
     if (!out || !err) std::abort();
-    const int status = CliMain(std::vector<std::string_view>(arguments.begin(), arguments.end()), out, err, StandInChart());
+    const int status =
+        CliMain(std::vector<std::string_view>(arguments.begin(), arguments.end()), out, err, StandInChart());
     const std::string stdoutText = ReadAndClose(out), stderrText = ReadAndClose(err);
 
     CHECK(status == 0 || status == 1 || status == 2, std::to_string(status));
     std::istringstream messages(stderrText);
     for (std::string line; std::getline(messages, line);) CHECK(line.rfind("rootfinder-cli: ", 0) == 0, stderrText);
 
-    const bool helpOrVersion = stdoutText.rfind("Использование: ", 0) == 0 || stdoutText.rfind("rootfinder-cli ", 0) == 0;
+    const bool helpOrVersion =
+        stdoutText.rfind("Использование: ", 0) == 0 || stdoutText.rfind("rootfinder-cli ", 0) == 0;
     if (!helpOrVersion) {
         CHECK(stdoutText.empty() || stdoutText.back() == '\n', stdoutText);
         std::istringstream report(stdoutText);

@@ -29,7 +29,7 @@ struct Writing {
     const char* name;
     std::optional<std::string> existing; // the destination's contents before, if it exists
     bool commit;
-    std::optional<std::string> after;    // the destination's contents after, if it exists
+    std::optional<std::string> after; // the destination's contents after, if it exists
 };
 
 class SaveFileWrites : public testing::TestWithParam<Writing> {};
@@ -53,13 +53,12 @@ TEST_P(SaveFileWrites, PutsTheFileInPlaceOnlyWhenCommittedAndLeavesNoTemporary)
     EXPECT_EQ(dir.Entries(), w.after ? std::vector<std::string>{"points.csv"} : std::vector<std::string>{});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SaveFileWrites,
-    testing::Values(Writing{"NewCommitted", std::nullopt, true, "x,y\n1,2\n"},
-                    Writing{"NewAbandoned", std::nullopt, false, std::nullopt},
-                    Writing{"ExistingReplaced", "old\n", true, "x,y\n1,2\n"},
-                    Writing{"ExistingKept", "old\n", false, "old\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, SaveFileWrites,
+                         testing::Values(Writing{"NewCommitted", std::nullopt, true, "x,y\n1,2\n"},
+                                         Writing{"NewAbandoned", std::nullopt, false, std::nullopt},
+                                         Writing{"ExistingReplaced", "old\n", true, "x,y\n1,2\n"},
+                                         Writing{"ExistingKept", "old\n", false, "old\n"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct Refusal {
     const char* name;

@@ -33,14 +33,18 @@ private:
 // A directory of its own for a test that checks what else appears beside its files.
 class TempDir {
 public:
-    explicit TempDir(const std::string& suffix = "-dir") : path_(TempPath(suffix).Path()) { std::filesystem::create_directory(path_); }
+    explicit TempDir(const std::string& suffix = "-dir") : path_(TempPath(suffix).Path())
+    {
+        std::filesystem::create_directory(path_);
+    }
     ~TempDir() { std::filesystem::remove_all(path_); }
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
     // The names in the directory, sorted: a leftover temporary file shows up here.
     std::vector<std::string> Entries() const
     {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename().string());
+        for (const auto& entry : std::filesystem::directory_iterator(path_))
+            names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }

@@ -25,33 +25,25 @@ constexpr std::uint16_t kManifest = 24;
 Bytes ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot read " + path);
+    if (!in) throw std::runtime_error("cannot read " + path);
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 // Little-endian reads; at() turns a truncated structure into a failed test, not a crash.
-std::uint16_t U16(const Bytes& bytes, std::size_t at)
-{
-    return bytes.at(at) | bytes.at(at + 1) << 8;
-}
+std::uint16_t U16(const Bytes& bytes, std::size_t at) { return bytes.at(at) | bytes.at(at + 1) << 8; }
 
 std::uint32_t U32(const Bytes& bytes, std::size_t at)
 {
     return U16(bytes, at) | std::uint32_t(U16(bytes, at + 2)) << 16;
 }
 
-std::size_t Align4(std::size_t offset)
-{
-    return (offset + 3) & ~std::size_t(3);
-}
+std::size_t Align4(std::size_t offset) { return (offset + 3) & ~std::size_t(3); }
 
 // A NUL-terminated UTF-16 text holding only ASCII; advances `at` past the terminator.
 std::string ReadText(const Bytes& bytes, std::size_t& at)
 {
     std::string text;
-    for (std::uint16_t unit; (unit = U16(bytes, at)) != 0; at += 2)
-        text += unit < 0x80 ? char(unit) : '?';
+    for (std::uint16_t unit; (unit = U16(bytes, at)) != 0; at += 2) text += unit < 0x80 ? char(unit) : '?';
     at += 2;
     return text;
 }
@@ -90,11 +82,9 @@ std::vector<Resource> ParseRes(const Bytes& file)
         resource.type = ReadId(file, at);
         resource.name = ReadId(file, at);
         const std::size_t data = entry + headerSize;
-        if (data + dataSize > file.size())
-            throw std::runtime_error("truncated resource");
+        if (data + dataSize > file.size()) throw std::runtime_error("truncated resource");
         resource.data.assign(file.begin() + data, file.begin() + data + dataSize);
-        if (dataSize != 0)
-            resources.push_back(std::move(resource));
+        if (dataSize != 0) resources.push_back(std::move(resource));
         entry = Align4(data + dataSize);
     }
     return resources;
@@ -107,8 +97,8 @@ protected:
     static const Bytes& Find(std::uint16_t type, const ResourceId& name)
     {
         for (const Resource& resource : resources)
-            if (resource.type.ordinal == type && resource.name.ordinal == name.ordinal
-                && resource.name.text == name.text)
+            if (resource.type.ordinal == type && resource.name.ordinal == name.ordinal &&
+                resource.name.text == name.text)
                 return resource.data;
         throw std::runtime_error("resource not found");
     }
@@ -183,8 +173,7 @@ VersionNode ReadVersionNode(const Bytes& bytes, std::size_t at)
 const VersionNode& Child(const VersionNode& node, const std::string& key)
 {
     for (const VersionNode& child : node.children)
-        if (child.key == key)
-            return child;
+        if (child.key == key) return child;
     throw std::runtime_error("no " + key + " under " + node.key);
 }
 
@@ -205,10 +194,8 @@ TEST_F(WindowsResources, VersionInformationIs1000ForUsEnglish)
     ASSERT_EQ(stringFileInfo.children.size(), 1u);
     const VersionNode& table = Child(stringFileInfo, "040904E4");
     std::map<std::string, std::string> strings;
-    for (const VersionNode& entry : table.children)
-        strings[entry.key] = entry.text;
-    const std::map<std::string, std::string> expected = {
-        {"FileVersion", "1.0.0.0"}, {"ProductVersion", "1.0.0.0"}};
+    for (const VersionNode& entry : table.children) strings[entry.key] = entry.text;
+    const std::map<std::string, std::string> expected = {{"FileVersion", "1.0.0.0"}, {"ProductVersion", "1.0.0.0"}};
     EXPECT_EQ(strings, expected);
 
     const VersionNode& translation = Child(Child(root, "VarFileInfo"), "Translation");
@@ -223,8 +210,7 @@ std::map<std::string, std::string> Attributes(const std::string& xml, const std:
     const std::regex attributePattern(R"re(([\w:]+)\s*=\s*"([^"]*)")re");
     for (std::sregex_iterator match(xml.begin(), xml.end(), elementPattern), end; match != end; ++match) {
         const std::string body = (*match)[1];
-        if (body.find(marker) == std::string::npos)
-            continue;
+        if (body.find(marker) == std::string::npos) continue;
         std::map<std::string, std::string> attributes;
         for (std::sregex_iterator a(body.begin(), body.end(), attributePattern); a != end; ++a)
             attributes[(*a)[1]] = (*a)[2];
@@ -238,18 +224,16 @@ TEST_F(WindowsResources, ManifestAsksForCommonControls6AndAsInvoker)
     const Bytes& data = Find(kManifest, {1, {}});
     const std::string manifest(data.begin(), data.end());
 
-    const std::map<std::string, std::string> commonControls = {
-        {"type", "win32"},
-        {"name", "Microsoft.Windows.Common-Controls"},
-        {"version", "6.0.0.0"},
-        {"processorArchitecture", "*"},
-        {"publicKeyToken", "6595b64144ccf1df"},
-        {"language", "*"}};
+    const std::map<std::string, std::string> commonControls = {{"type", "win32"},
+                                                               {"name", "Microsoft.Windows.Common-Controls"},
+                                                               {"version", "6.0.0.0"},
+                                                               {"processorArchitecture", "*"},
+                                                               {"publicKeyToken", "6595b64144ccf1df"},
+                                                               {"language", "*"}};
     EXPECT_EQ(Attributes(manifest, "assemblyIdentity", "Common-Controls"), commonControls);
     EXPECT_LT(manifest.find("<dependentAssembly>"), manifest.find("Common-Controls"));
 
-    const std::map<std::string, std::string> executionLevel = {{"level", "asInvoker"},
-                                                               {"uiAccess", "false"}};
+    const std::map<std::string, std::string> executionLevel = {{"level", "asInvoker"}, {"uiAccess", "false"}};
     EXPECT_EQ(Attributes(manifest, "requestedExecutionLevel", ""), executionLevel);
 }
 

@@ -138,7 +138,8 @@ private slots:
         QCOMPARE(Series()->pen().color(), QColor(Qt::red));
         QCOMPARE(Series()->scatterStyle().shape(), QCPScatterStyle::ssNone);
         const QFont title = static_cast<QCPTextElement*>(chart->plotLayout()->element(0, 0))->font();
-        const QRawFont titleFace = QRawFont::fromFont(title); // the face drawn: Tahoma's own bold, not an emboldened one
+        const QRawFont titleFace =
+            QRawFont::fromFont(title); // the face drawn: Tahoma's own bold, not an emboldened one
         QCOMPARE(titleFace.familyName(), QString("Tahoma"));
         QCOMPARE(titleFace.styleName(), QString("Bold"));
     }
@@ -259,8 +260,9 @@ private slots:
         // Told as the scan tests its steps: the infinity at the pole is positive, a sign change.
         const QString summary = QAccessible::queryAccessibleInterface(form->Chart)->text(QAccessible::Description);
         const QString separator = QString::fromStdString(DecimalSeparator());
-        QVERIFY2(summary.contains(QString("f не конечна: при x = 0. Смены знака между соседними точками: 1, между x = -0%1 и 0.")
-                                      .arg(separator + "5")),
+        QVERIFY2(summary.contains(
+                     QString("f не конечна: при x = 0. Смены знака между соседними точками: 1, между x = -0%1 и 0.")
+                         .arg(separator + "5")),
                  qPrintable(summary));
     }
 
@@ -272,7 +274,7 @@ private slots:
             QAccessible::Role role;
             QString name;
         } expected[] = {
-            {form->BitBtn1, QAccessible::Button, "Рассчитать"}, {form->mInfo, QAccessible::EditableText, "Отчёт"},
+            {form->BitBtn1, QAccessible::Button, "Рассчитать"},  {form->mInfo, QAccessible::EditableText, "Отчёт"},
             {form->Chart, QAccessible::Chart, "График функции"}, {form->Edit1, QAccessible::EditableText, "a ="},
             {form->Edit2, QAccessible::EditableText, "b ="},     {form->Edit3, QAccessible::EditableText, "Шаг h ="},
             {form->Edit4, QAccessible::EditableText, "EPS ="},
@@ -289,12 +291,13 @@ private slots:
         const QString separator = QString::fromStdString(DecimalSeparator());
         Type({"1", "5", "0.1", "0.0001"});
         Press();
-        QTRY_VERIFY(chart->text(QAccessible::Description).startsWith(
-            QString("На графике 43 точки, x от 0.9 до 5.1, f от ").replace('.', separator)));
+        QTRY_VERIFY(chart->text(QAccessible::Description)
+                        .startsWith(QString("На графике 43 точки, x от 0.9 до 5.1, f от ").replace('.', separator)));
         QVERIFY(chart->text(QAccessible::Description)
-                    .contains(QString("f не конечна: нигде. Смены знака между соседними точками: 2, между x = 1 и 1%1; между "
-                                      "x = 4%2 и 4%3.")
-                                  .arg(separator + "1", separator + "5", separator + "6")));
+                    .contains(
+                        QString("f не конечна: нигде. Смены знака между соседними точками: 2, между x = 1 и 1%1; между "
+                                "x = 4%2 и 4%3.")
+                            .arg(separator + "1", separator + "5", separator + "6")));
     }
 
     void resizeKeepsChartDockedRight_data()

@@ -68,7 +68,7 @@ private slots:
     // check is then no longer offered.
     void aVerifierThatCannotBeLoadedIsNotOfferedAgain()
     {
-        const RunVerifierLoader loader = std::exchange(TForm1::LoadRootVerifier, [] () -> RunVerifier {
+        const RunVerifierLoader loader = std::exchange(TForm1::LoadRootVerifier, []() -> RunVerifier {
             throw Exception("Не подходит модуль проверки корней rootfinder-verify.so (его версия 2)");
         });
         Run({"1", "5", "0.1", "1e-4"});
@@ -91,8 +91,8 @@ private slots:
             << QStringList{"не корень: смена знака от полюса", "не корень: нуля f ближе EPS нет"}
             << QStringList{"Нулей f на отрезке нет"};
         QTest::newRow("a coarse EPS: a root far off, the pole in the step")
-            << QStringList{"-1", "1", "0.1", "1"}
-            << QStringList{root + "; в шаге есть и полюс x = 0", root + "\n"} << QStringList{"Нулей f на отрезке нет"};
+            << QStringList{"-1", "1", "0.1", "1"} << QStringList{root + "; в шаге есть и полюс x = 0", root + "\n"}
+            << QStringList{"Нулей f на отрезке нет"};
         QTest::newRow("a root that left its step; 4.595 missed")
             << QStringList{"1", "10", "0.5", "1e-4"} << QStringList{root + "\n", root + "; уточнение ушло", root, root}
             << QStringList{"нуль в [4"};
@@ -131,7 +131,8 @@ private slots:
         QCOMPARE(form->mInfo->toPlainText(), memo);
         QCOMPARE(dialog->Missed->count(), missed.size());
         for (int i = 0; i < missed.size(); ++i)
-            QVERIFY2(dialog->Missed->item(i)->text().startsWith(missed[i]), qPrintable(dialog->Missed->item(i)->text()));
+            QVERIFY2(dialog->Missed->item(i)->text().startsWith(missed[i]),
+                     qPrintable(dialog->Missed->item(i)->text()));
         dialog->close();
     }
 
@@ -151,8 +152,10 @@ private slots:
         CheckAction()->trigger();
         TRootCheckDialog* dialog = Dialog();
         QVERIFY(QTest::qWaitForWindowActive(dialog));
-        QCOMPARE(QAccessible::queryAccessibleInterface(dialog->Lines)->text(QAccessible::Name), QString("Строки корней"));
-        QCOMPARE(QAccessible::queryAccessibleInterface(dialog->Missed)->text(QAccessible::Name), QString("Пропущенные нули"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(dialog->Lines)->text(QAccessible::Name),
+                 QString("Строки корней"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(dialog->Missed)->text(QAccessible::Name),
+                 QString("Пропущенные нули"));
         dialog->Lines->setFocus();
         QWidget* const close = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close);
         for (QWidget* next : {static_cast<QWidget*>(dialog->Missed), close, static_cast<QWidget*>(dialog->Lines)}) {
@@ -168,9 +171,10 @@ private slots:
         QTest::addColumn<QStringList>("completed"); // before the failed run; none when empty
         QTest::addColumn<QStringList>("failed");
         QTest::addColumn<int>("rows");
-        QTest::newRow("a bad field") << QStringList{"1", "5", "0.1", "1e-4"} << QStringList{"1", "5", "0.1.", "1e-4"} << 2;
-        QTest::newRow("the secant's error") << QStringList{"1", "10", "0.5", "1e-4"}
-                                            << QStringList{"-0.5", "0.4", "0.9", "1e-20"} << 4;
+        QTest::newRow("a bad field") << QStringList{"1", "5", "0.1", "1e-4"} << QStringList{"1", "5", "0.1.", "1e-4"}
+                                     << 2;
+        QTest::newRow("the secant's error")
+            << QStringList{"1", "10", "0.5", "1e-4"} << QStringList{"-0.5", "0.4", "0.9", "1e-20"} << 4;
         QTest::newRow("no completed run before") << QStringList{} << QStringList{"-0.5", "0.4", "0.9", "1e-20"} << 0;
     }
 

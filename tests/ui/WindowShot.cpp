@@ -21,8 +21,8 @@ int main(int argc, char** argv)
     const char* const scene = argc == 3 ? argv[2] : "";
     const bool check = std::strcmp(scene, "check") == 0;
     if (argc < 2 || argc > 3 ||
-        (argc == 3 && std::strcmp(scene, "readout") != 0 && std::strcmp(scene, "menu") != 0 && std::strcmp(scene, "keys") != 0 &&
-         !check)) {
+        (argc == 3 && std::strcmp(scene, "readout") != 0 && std::strcmp(scene, "menu") != 0 &&
+         std::strcmp(scene, "keys") != 0 && !check)) {
         std::fputs("usage: window_shot FILE.png [readout|menu|check|keys]\n", stderr);
         return 2;
     }

@@ -115,7 +115,8 @@ const std::string kRejected[] = {
     "1,000.5",
     "1.000,5",
     "1 000",
-    "1\xC2\xA0" "000", // a no-break space, the comma locale's thousands separator
+    "1\xC2\xA0"
+    "000", // a no-break space, the comma locale's thousands separator
     "1'000",
     "1_000",
     "1.2.3",
@@ -143,7 +144,7 @@ const std::string kRejected[] = {
     "1;",
     "1d0",
     "1f",
-    "١",           // Arabic-Indic digit one
+    "١",            // Arabic-Indic digit one
     "\xEF\xBC\x91", // fullwidth digit one
     std::string("1\0", 2),
     "1e400",
@@ -180,16 +181,19 @@ INSTANTIATE_TEST_SUITE_P(
     Texts, QuoteForMessageCase,
     testing::Values(Quoting{"0.1.", "«0.1.»"}, Quoting{"", "«»"}, Quoting{"Шаг ≈ 1", "«Шаг ≈ 1»"},
                     Quoting{"1\t2\n", "«1\\x092\\x0A»"}, Quoting{std::string("1\0", 2), "«1\\x00»"},
-                    Quoting{"g\xff.png", "«g\\xFF.png»"},            // not UTF-8
-                    Quoting{"\xD0", "«\\xD0»"},                      // a sequence cut short
-                    Quoting{"\xC0\xAF", "«\\xC0\\xAF»"},             // an overlong '/'
-                    Quoting{"\xED\xA0\x80", "«\\xED\\xA0\\x80»"},     // a surrogate
-                    Quoting{"\xC2\x85", "«\\xC2\\x85»"},             // a C1 control
-                    Quoting{"1\xE2\x80\xAE" "2", "«1\\xE2\\x80\\xAE2»"}, // a right-to-left override
+                    Quoting{"g\xff.png", "«g\\xFF.png»"},         // not UTF-8
+                    Quoting{"\xD0", "«\\xD0»"},                   // a sequence cut short
+                    Quoting{"\xC0\xAF", "«\\xC0\\xAF»"},          // an overlong '/'
+                    Quoting{"\xED\xA0\x80", "«\\xED\\xA0\\x80»"}, // a surrogate
+                    Quoting{"\xC2\x85", "«\\xC2\\x85»"},          // a C1 control
+                    Quoting{"1\xE2\x80\xAE"
+                            "2",
+                            "«1\\xE2\\x80\\xAE2»"}, // a right-to-left override
                     // Over 160 characters, however many bytes each one takes: the first and last 80.
                     Quoting{Repeat("9", 160), "«" + Repeat("9", 160) + "»"},
                     Quoting{Repeat("9", 100000) + "x", "«" + Repeat("9", 80) + "…" + Repeat("9", 79) + "x»"},
-                    Quoting{"/" + Repeat("я", 160) + "/plot.png", "«/" + Repeat("я", 79) + "…" + Repeat("я", 71) + "/plot.png»"},
+                    Quoting{"/" + Repeat("я", 160) + "/plot.png",
+                            "«/" + Repeat("я", 79) + "…" + Repeat("я", 71) + "/plot.png»"},
                     Quoting{Repeat("\x01", 161), "«" + Repeat("\\x01", 80) + "…" + Repeat("\\x01", 80) + "»"}));
 
 TEST(StrToFloatErrors, AreOfTheExceptionFamily)

@@ -29,7 +29,8 @@ TEST_P(FloatToStrFFixed, WritesTheExpectedText)
 {
     SET_TEST_LOCALE(GetParam().locale);
     std::string expected = GetParam().value.text;
-    if (const auto dot = expected.find('.'); dot != std::string::npos) expected.replace(dot, 1, GetParam().locale.separator);
+    if (const auto dot = expected.find('.'); dot != std::string::npos)
+        expected.replace(dot, 1, GetParam().locale.separator);
     EXPECT_EQ(FloatToStrF(GetParam().value.value, ffFixed, 8, 6), expected);
 }
 

@@ -76,7 +76,7 @@ std::vector<InLocale<Case>> InBothLocales(const Case (&cases)[N])
 }
 
 // For TEST_P suites parameterised by LocaleCase: sets the locale or fails the test.
-#define SET_TEST_LOCALE(localeCase)                                                                          \
-    ScopedLocale scopedLocale_((localeCase).name);                                                           \
-    ASSERT_TRUE(scopedLocale_.Ok()) << "locale " << (localeCase).name                                        \
+#define SET_TEST_LOCALE(localeCase)                                                                                    \
+    ScopedLocale scopedLocale_((localeCase).name);                                                                     \
+    ASSERT_TRUE(scopedLocale_.Ok()) << "locale " << (localeCase).name                                                  \
                                     << " is not available (the ru_locale_setup test or scripts/setup makes it)"

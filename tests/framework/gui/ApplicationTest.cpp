@@ -23,8 +23,7 @@ QStringList ErrorBoxButtons()
     QTimer watcher;
     QObject::connect(&watcher, &QTimer::timeout, [&buttons] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            for (QAbstractButton* button : box->buttons())
-                buttons << button->text();
+            for (QAbstractButton* button : box->buttons()) buttons << button->text();
             box->accept();
         }
     });
@@ -43,8 +42,8 @@ QStringList MenuEntries(QMenu* menu)
     return entries;
 }
 
-const QStringList kEditMenu = {"&Отменить действие", "&Повторить действие", "&Вырезать", "&Копировать",
-                               "В&ставить", "Удалить", "Выделить всё"};
+const QStringList kEditMenu = {
+    "&Отменить действие", "&Повторить действие", "&Вырезать", "&Копировать", "В&ставить", "Удалить", "Выделить всё"};
 
 } // namespace
 

@@ -38,7 +38,8 @@ class ChartTest : public QObject {
     static QString ReadoutOf(double x, double y)
     {
         const QString separator = QString::fromStdString(DecimalSeparator());
-        return QString("x = %1\nf(x) = %2").arg(QString::number(x).replace('.', separator), QString::number(y).replace('.', separator));
+        return QString("x = %1\nf(x) = %2")
+            .arg(QString::number(x).replace('.', separator), QString::number(y).replace('.', separator));
     }
 
 private slots:
@@ -113,7 +114,7 @@ private slots:
 
         QTest::mouseMove(chart.get(), PixelAt(cursor));
         QCOMPARE(chart->Readout(), shown);
-        QCOMPARE(chart->Image(), picture); // the read-out is for the screen only
+        QCOMPARE(chart->Image(), picture);                            // the read-out is for the screen only
         QTest::mouseMove(chart.get(), QPoint(chart->width() / 2, 2)); // over the title
         QCOMPARE(chart->Readout(), QString());
         QTest::mouseMove(chart.get(), PixelAt(cursor));
@@ -154,10 +155,13 @@ private slots:
             Qt::KeyboardModifiers modifiers;
             double x;
         } presses[] = {
-            {Qt::Key_Right, {}, 5},    // the first press: the middle of the view
-            {Qt::Key_Right, {}, 5.5},  {Qt::Key_Left, {}, 5}, {Qt::Key_Left, Qt::ControlModifier, 4},
+            {Qt::Key_Right, {}, 5}, // the first press: the middle of the view
+            {Qt::Key_Right, {}, 5.5},
+            {Qt::Key_Left, {}, 5},
+            {Qt::Key_Left, Qt::ControlModifier, 4},
             {Qt::Key_Left, Qt::ControlModifier, 4}, // no change before it
-            {Qt::Key_Home, {}, 4},     {Qt::Key_Right, Qt::ControlModifier, 4},
+            {Qt::Key_Home, {}, 4},
+            {Qt::Key_Right, Qt::ControlModifier, 4},
         };
         for (const auto& press : presses) {
             QTest::keyClick(chart.get(), press.key, press.modifiers);
@@ -253,9 +257,11 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
+        // clang-format off
         QTest::newRow("unknown format") << "plot.bmp" << "должно оканчиваться на .png, .svg или .pdf";
         QTest::newRow("no such folder") << "missing/plot.png" << "нет такой папки";
         if (!TChart::WritesSvg()) QTest::newRow("SVG, built without it") << "plot.svg" << "не умеет сохранять SVG";
+        // clang-format on
     }
 
     void refusesWhatItCannotSave()

@@ -40,13 +40,14 @@ void ScanRun(const std::vector<Point>& points, std::size_t first, std::size_t la
 }
 
 // Every point of [first, last) put in its column by a walk along the column bounds.
-std::vector<std::size_t> ScanEveryPoint(const std::vector<Point>& points, std::size_t first, std::size_t last, double lower,
-                                        double upper, std::size_t columns)
+std::vector<std::size_t> ScanEveryPoint(const std::vector<Point>& points, std::size_t first, std::size_t last,
+                                        double lower, double upper, std::size_t columns)
 {
     std::vector<std::size_t> drawn;
     std::size_t bound = 0, columnStart = first;
     const auto columnOf = [&](std::size_t i) {
-        while (bound <= columns && lower + (upper - lower) * static_cast<double>(bound) / static_cast<double>(columns) <= points[i].key)
+        while (bound <= columns &&
+               lower + (upper - lower) * static_cast<double>(bound) / static_cast<double>(columns) <= points[i].key)
             ++bound;
         return bound;
     };
@@ -86,9 +87,9 @@ private slots:
     void columnsDrawWhatEveryPointDraws_data()
     {
         QTest::addColumn<int>("count");
-        QTest::addColumn<double>("gapShare");   // of the points, NaN, +inf and -inf in turn
-        QTest::addColumn<int>("gapRunAtEnds");  // points that are gaps at both ends
-        QTest::addColumn<int>("valueLevels");   // 0: any double; else ordinates of so many values, many equal
+        QTest::addColumn<double>("gapShare");    // of the points, NaN, +inf and -inf in turn
+        QTest::addColumn<int>("gapRunAtEnds");   // points that are gaps at both ends
+        QTest::addColumn<int>("valueLevels");    // 0: any double; else ordinates of so many values, many equal
         QTest::addColumn<bool>("unevenSpacing"); // spacing varying a thousandfold, some keys repeated
         QTest::newRow("smooth, every level of the summary") << 300'000 << 0.0 << 0 << 0 << false;
         QTest::newRow("equal ordinates everywhere") << 40'000 << 0.0 << 0 << 3 << false;
@@ -115,13 +116,12 @@ private slots:
         std::vector<Point> points(static_cast<std::size_t>(count));
         double key = -3;
         for (std::size_t i = 0; i < points.size(); ++i) {
-            if (!unevenSpacing)
-                key += 1e-3;
-            else if (unit(random) > 0.05)
-                key += 1e-3 * std::pow(1000, unit(random));
+            if (!unevenSpacing) key += 1e-3;
+            else if (unit(random) > 0.05) key += 1e-3 * std::pow(1000, unit(random));
             points[i].key = key;
             points[i].value = valueLevels ? std::floor(unit(random) * valueLevels) : std::sin(key) * 100 + unit(random);
-            const bool atEnds = static_cast<int>(i) < gapRunAtEnds || static_cast<int>(points.size() - i) <= gapRunAtEnds;
+            const bool atEnds =
+                static_cast<int>(i) < gapRunAtEnds || static_cast<int>(points.size() - i) <= gapRunAtEnds;
             if (atEnds || unit(random) < gapShare) points[i].value = gaps[i % 3];
         }
 
@@ -135,31 +135,42 @@ private slots:
             summary.Extend(view);
         }
 
-        const double firstKey = points.front().key, lastKey = points.back().key, span = std::max(lastKey - firstKey, 1.0);
+        const double firstKey = points.front().key, lastKey = points.back().key,
+                     span = std::max(lastKey - firstKey, 1.0);
         const double spacing = span / static_cast<double>(points.size());
         std::vector<View> views = {
-            {firstKey, lastKey, 544},                                   // the full view
-            {firstKey - span, lastKey + span, 544},                     // wider than the points
-            {firstKey + span / 3, firstKey + span / 2, 544},            // zoomed in
+            {firstKey, lastKey, 544},                                    // the full view
+            {firstKey - span, lastKey + span, 544},                      // wider than the points
+            {firstKey + span / 3, firstKey + span / 2, 544},             // zoomed in
             {firstKey + span / 3, firstKey + span / 3 + spacing / 4, 8}, // narrower than one spacing
-            {firstKey + span * 0.9, lastKey + span, 1},                 // one column
-            {firstKey, lastKey, points.size() * 3},                     // more columns than points: many empty
-            {lastKey + 1, lastKey + 2, 100},                            // beyond the points
+            {firstKey + span * 0.9, lastKey + span, 1},                  // one column
+            {firstKey, lastKey, points.size() * 3},                      // more columns than points: many empty
+            {lastKey + 1, lastKey + 2, 100},                             // beyond the points
         };
         for (int i = 0; i < 20; ++i) {
-            const double a = firstKey - span / 10 + unit(random) * span * 1.2, b = a + std::pow(span, unit(random)) * spacing;
+            const double a = firstKey - span / 10 + unit(random) * span * 1.2,
+                         b = a + std::pow(span, unit(random)) * spacing;
             views.push_back({a, b, 1 + static_cast<std::size_t>(unit(random) * 2000)});
         }
         for (const View& view : views) {
             const std::size_t trim = static_cast<std::size_t>(unit(random) * static_cast<double>(points.size()) / 4);
             // The whole series, and a part of it (a redraw is handed the visible points and one on each side).
-            for (const auto& [first, last] : {std::pair<std::size_t, std::size_t>{0, points.size()}, {trim, points.size() - trim}}) {
+            for (const auto& [first, last] :
+                 {std::pair<std::size_t, std::size_t>{0, points.size()}, {trim, points.size() - trim}}) {
                 std::vector<std::size_t> drawn;
                 summary.Columns(ViewOf(points), first, last, view.lower, view.upper, view.columns, drawn);
-                const std::vector<std::size_t> expected = ScanEveryPoint(points, first, last, view.lower, view.upper, view.columns);
-                QVERIFY2(drawn == expected, qPrintable(QString("view [%1, %2] in %3 columns, points [%4, %5): %6 points drawn, %7 expected")
-                                                           .arg(view.lower).arg(view.upper).arg(view.columns).arg(first).arg(last)
-                                                           .arg(drawn.size()).arg(expected.size())));
+                const std::vector<std::size_t> expected =
+                    ScanEveryPoint(points, first, last, view.lower, view.upper, view.columns);
+                QVERIFY2(
+                    drawn == expected,
+                    qPrintable(QString("view [%1, %2] in %3 columns, points [%4, %5): %6 points drawn, %7 expected")
+                                   .arg(view.lower)
+                                   .arg(view.upper)
+                                   .arg(view.columns)
+                                   .arg(first)
+                                   .arg(last)
+                                   .arg(drawn.size())
+                                   .arg(expected.size())));
                 QVERIFY(drawn.size() <= 10 * (view.columns + 2)); // four a run, two runs and two gaps a column
             }
         }

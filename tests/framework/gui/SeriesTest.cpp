@@ -26,7 +26,8 @@ int PixelsDiffering(const QImage& one, const QImage& other)
     for (int y = 0; y < one.height(); ++y)
         for (int x = 0; x < one.width(); ++x) {
             const QColor a = one.pixelColor(x, y), b = other.pixelColor(x, y);
-            const double distance = std::hypot(a.red() - b.red(), a.green() - b.green(), a.blue() - b.blue()) / std::sqrt(3.0);
+            const double distance =
+                std::hypot(a.red() - b.red(), a.green() - b.green(), a.blue() - b.blue()) / std::sqrt(3.0);
             differing += distance > 0.25 * 255;
         }
     return differing;
@@ -99,7 +100,8 @@ private slots:
         const double y[] = {1, inf, 3, 4, std::nan(""), -inf, 7};
         const auto contents = [this] {
             std::vector<std::pair<double, std::uint64_t>> points;
-            for (const QCPGraphData& point : *Series()->data()) points.emplace_back(point.key, std::bit_cast<std::uint64_t>(point.value));
+            for (const QCPGraphData& point : *Series()->data())
+                points.emplace_back(point.key, std::bit_cast<std::uint64_t>(point.value));
             bool found = false;
             return std::tuple(points, Series()->getKeyRange(found), Series()->getValueRange(found));
         };
@@ -136,7 +138,8 @@ private slots:
             storage = Storage();
             if (++growths == 1) continue; // the first block is a fixed cost
             const double bytesPerPoint = (HeapInUse() - before) / Series()->Count();
-            QVERIFY2(bytesPerPoint <= 32, qPrintable(QString("%1 bytes a point at %2 points").arg(bytesPerPoint).arg(i + 1)));
+            QVERIFY2(bytesPerPoint <= 32,
+                     qPrintable(QString("%1 bytes a point at %2 points").arg(bytesPerPoint).arg(i + 1)));
         }
         QVERIFY(growths > 20);
     }
@@ -163,8 +166,8 @@ private slots:
         }
         chart->Redraw();
         const int differing = PixelsDiffering(everyPoint, chart->Image());
-        qInfo("pixels differing: %d from every point drawn; %d between every point of %d and of %d", differing, betweenTwoRuns,
-              kPoints, kPoints / 10);
+        qInfo("pixels differing: %d from every point drawn; %d between every point of %d and of %d", differing,
+              betweenTwoRuns, kPoints, kPoints / 10);
         QVERIFY(differing <= std::max(betweenTwoRuns, 50));
         // A vector picture holds the few points drawn, not the million.
         QBuffer svg;
