@@ -90,6 +90,14 @@ std::string FixedText(double value, int precision, int places)
     return Localised(text);
 }
 
+// Appends the digits from text[i] on to `number`, moving i past them; returns how many.
+int CopyDigits(std::string_view text, std::size_t& i, std::size_t end, std::string& number)
+{
+    int count = 0;
+    for (; i < end && IsDigit(text[i]); ++i, ++count) number += text[i];
+    return count;
+}
+
 } // namespace
 
 double StrToFloat(std::string_view text)
@@ -107,30 +115,18 @@ double StrToFloat(std::string_view text)
         if (text[i] == '-') number += '-';
         ++i;
     }
-    int mantissaDigits = 0;
-    while (i < end && IsDigit(text[i])) {
-        number += text[i++];
-        ++mantissaDigits;
-    }
+    int mantissaDigits = CopyDigits(text, i, end, number);
     if (i < end && (text[i] == '.' || text[i] == ',')) {
         number += '.';
         ++i;
-        while (i < end && IsDigit(text[i])) {
-            number += text[i++];
-            ++mantissaDigits;
-        }
+        mantissaDigits += CopyDigits(text, i, end, number);
     }
     if (mantissaDigits == 0) RaiseConvertError(text, "недопустимое число");
     if (i < end && (text[i] == 'e' || text[i] == 'E')) {
         number += 'e';
         ++i;
         if (i < end && (text[i] == '+' || text[i] == '-')) number += text[i++];
-        int exponentDigits = 0;
-        while (i < end && IsDigit(text[i])) {
-            number += text[i++];
-            ++exponentDigits;
-        }
-        if (exponentDigits == 0) RaiseConvertError(text, "недопустимое число");
+        if (CopyDigits(text, i, end, number) == 0) RaiseConvertError(text, "недопустимое число");
     }
     if (i != end) RaiseConvertError(text, "недопустимое число");
 
