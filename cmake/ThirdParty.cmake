@@ -15,7 +15,10 @@ foreach(recipe IN LISTS ROOTFINDER_THIRD_PARTY)
                           -DROOTFINDER_RECIPE=${recipe} -DROOTFINDER_THIRD_PARTY_CACHE=${ROOTFINDER_THIRD_PARTY_CACHE}
                           -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
                   COMMAND_ERROR_IS_FATAL ANY)
-  execute_process(COMMAND ${CMAKE_COMMAND} --build ${superbuild} COMMAND_ERROR_IS_FATAL ANY)
+  # Not through ccache: the prefix is the superbuild's own cache, and on a miss ccache preprocesses
+  # each source in full beside its compile, past Qt's precompiled headers (half as much again).
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=CMAKE_C_COMPILER_LAUNCHER --unset=CMAKE_CXX_COMPILER_LAUNCHER
+                          ${CMAKE_COMMAND} --build ${superbuild} COMMAND_ERROR_IS_FATAL ANY)
   file(LOCK ${lock} RELEASE)
   file(READ ${superbuild}/prefix.txt prefix)
   list(APPEND prefixes ${prefix})
