@@ -10,6 +10,8 @@
 // of the operation, with hi the operation rounded to a double. They need round-to-nearest binary64
 // arithmetic without contraction into fused multiply-adds (the build disables contraction).
 // core/ExactArithmetic.h gives them on one double, for the run's own double pairs.
+#include "os/Compiler.h"
+
 #include <cstddef>
 #include <limits>
 
@@ -65,12 +67,23 @@ Pair<Isa> TwoProduct(Vec<Isa> a, Vec<Isa> b)
 // NaN. That is tested once, after the fact; only then are the larger factor, the product and so
 // the error scaled down by 2^28, exactly, in the lanes of a finite product.
 template <class Isa>
+ROOTFINDER_NOINLINE Pair<Isa> TwoProductRescaled(Vec<Isa> a, Vec<Isa> b, Pair<Isa> plain, Vec<Isa> zeroOrNan);
+
+// The test inline and the rare redo out of line, so that a caller's fast path stays small
+// enough to be inlined whole.
+template <class Isa>
 Pair<Isa> TwoProductAnyRange(Vec<Isa> a, Vec<Isa> b)
 {
     const Pair<Isa> plain = TwoProduct<Isa>(a, b);
     const Vec<Isa> zeroOrNan = Isa::Sub(plain.lo, plain.lo); // NaN for an infinite or NaN error
     if (Isa::LaneBits(Isa::Differ(zeroOrNan, zeroOrNan)) == 0) [[likely]]
         return plain;
+    return TwoProductRescaled<Isa>(a, b, plain, zeroOrNan);
+}
+
+template <class Isa>
+Pair<Isa> TwoProductRescaled(Vec<Isa> a, Vec<Isa> b, Pair<Isa> plain, Vec<Isa> zeroOrNan)
+{
     // The lanes to redo: a NaN here is a finite product's.
     const Vec<Isa> infinity = Isa::Splat(std::numeric_limits<double>::infinity());
     const typename Isa::Mask finite = Isa::Below(Isa::Abs(plain.hi), infinity);
