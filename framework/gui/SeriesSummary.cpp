@@ -56,8 +56,7 @@ void SeriesSummary::Clear() { std::vector<Level>().swap(levels_); }
 
 void SeriesSummary::Reserve(std::size_t points)
 {
-    for (std::size_t tier = 0, entries = points / kLeafPoints; entries > 0 && tier < kLevels;
-         ++tier, entries /= kFanOut) {
+    for (std::size_t tier = 0, entries = points / kLeafPoints; entries > 0; ++tier, entries /= kFanOut) {
         if (levels_.size() <= tier) levels_.emplace_back();
         levels_[tier].entries.reserve(entries);
         levels_[tier].gaps.reserve((entries + 63) / 64);
@@ -84,16 +83,13 @@ void SeriesSummary::AddEntry(std::size_t tier, Extremes extremes, bool gap)
     level.entries.push_back(extremes);
     if (entry % 64 == 0) level.gaps.push_back(0);
     level.gaps.back() |= std::uint64_t{gap} << (entry % 64);
-    if ((entry + 1) % kFanOut != 0 || tier + 1 == kLevels) return;
-    // Strictly lower (higher) only, so that the first child holding the extreme gives its place.
-    Extremes group{kInfinity, -kInfinity, 0, 0};
+    if ((entry + 1) % kFanOut != 0) return;
+    Extremes group{kInfinity, -kInfinity};
     bool groupGap = false;
-    for (std::size_t child = 0; child < kFanOut; ++child) {
-        const Extremes& below = level.entries[entry + 1 - kFanOut + child];
-        const auto base = static_cast<std::uint32_t>(child * Span(tier));
-        if (below.lowest < group.lowest) group.lowest = below.lowest, group.lowestAt = base + below.lowestAt;
-        if (below.highest > group.highest) group.highest = below.highest, group.highestAt = base + below.highestAt;
-        groupGap |= level.Gap(entry + 1 - kFanOut + child);
+    for (std::size_t child = entry + 1 - kFanOut; child <= entry; ++child) {
+        group.lowest = std::min(group.lowest, level.entries[child].lowest);
+        group.highest = std::max(group.highest, level.entries[child].highest);
+        groupGap |= level.Gap(child);
     }
     AddEntry(tier + 1, group, groupGap);
 }
@@ -101,14 +97,8 @@ void SeriesSummary::AddEntry(std::size_t tier, Extremes extremes, bool gap)
 void SeriesSummary::Extend(const PointsView& points)
 {
     for (std::size_t block = Entries(0); (block + 1) * kLeafPoints <= points.count; ++block) {
-        const std::size_t from = block * kLeafPoints;
-        const PointsExtremes extremes = ExtremesOf(points, from, from + kLeafPoints);
-        Extremes entry{extremes.lowest, extremes.highest, 0, 0};
-        if (extremes.lowest <= extremes.highest) { // the block holds a finite ordinate
-            while (points.Value(from + entry.lowestAt) != extremes.lowest) ++entry.lowestAt;
-            while (points.Value(from + entry.highestAt) != extremes.highest) ++entry.highestAt;
-        }
-        AddEntry(0, entry, extremes.gap);
+        const PointsExtremes extremes = ExtremesOf(points, block * kLeafPoints, (block + 1) * kLeafPoints);
+        AddEntry(0, {extremes.lowest, extremes.highest}, extremes.gap);
     }
 }
 
@@ -151,13 +141,18 @@ SeriesSummary::Found SeriesSummary::Scan(const PointsView& points, std::size_t f
     return found;
 }
 
-// The first point of a part holding its lowest (or highest) value: an entry keeps its place, the
-// points of a partial block are searched.
+// Down from an entry to the first of its points holding its lowest (or highest) value: at each
+// level the first child that holds it.
 std::size_t SeriesSummary::PointHolding(const PointsView& points, Place at, double value,
-                                        std::uint32_t Extremes::*extremeAt) const
+                                        double Extremes::*extreme) const
 {
-    if (at.level > 0) return at.index * Span(at.level - 1) + levels_[at.level - 1].entries[at.index].*extremeAt;
-    std::size_t i = at.index;
+    for (; at.level > 1; --at.level) {
+        const Level& below = levels_[at.level - 2];
+        std::size_t child = at.index * kFanOut;
+        while (below.entries[child].*extreme != value) ++child;
+        at.index = child;
+    }
+    std::size_t i = at.level == 0 ? at.index : at.index * kLeafPoints;
     while (points.Value(i) != value) ++i;
     return i;
 }
@@ -180,8 +175,8 @@ std::size_t SeriesSummary::GapPoint(const PointsView& points, Place at, bool las
 void SeriesSummary::AppendRun(const PointsView& points, std::size_t first, std::size_t last, const Found& found,
                               std::vector<std::size_t>& drawn) const
 {
-    std::size_t run[] = {first, PointHolding(points, found.lowestAt, found.lowest, &Extremes::lowestAt),
-                         PointHolding(points, found.highestAt, found.highest, &Extremes::highestAt), last - 1};
+    std::size_t run[] = {first, PointHolding(points, found.lowestAt, found.lowest, &Extremes::lowest),
+                         PointHolding(points, found.highestAt, found.highest, &Extremes::highest), last - 1};
     std::sort(run, run + 4);
     for (std::size_t i = 0; i < 4; ++i)
         if (i == 0 || run[i] != run[i - 1]) drawn.push_back(run[i]);

@@ -22,19 +22,14 @@ struct PointsView {
 // A non-finite ordinate (NaN or an infinity) is a gap: the line breaks there.
 //
 // Level 1 keeps, for each whole block of kLeafPoints points, its lowest and highest finite
-// ordinate, where in the block the first point holding each lies, and a bit telling whether it
-// holds a gap; each level above does the same for whole groups of kFanOut entries of the level
-// below. A partial block at the end is read from the points themselves. Keeping the places means
-// a redraw reads one point for each extreme instead of walking down to it, which is what costs
-// when the points are not in the caches. That is 24 bytes and a bit per 64 points, and a seventh
-// more for the levels above: under 0.45 bytes a point.
+// ordinate and a bit telling whether it holds a gap; each level above does the same for whole
+// groups of kFanOut entries of the level below. A partial block at the end is read from the points
+// themselves. That is 16 bytes and a bit per 64 points, and a seventh more for the levels above:
+// under 0.3 bytes a point.
 class SeriesSummary {
 public:
     static constexpr std::size_t kLeafPoints = 64;
     static constexpr std::size_t kFanOut = 8;
-    // An entry of level 9 spans 2^30 points, so its places fit 32 bits; above it a range's entries
-    // are read at level 9.
-    static constexpr std::size_t kLevels = 9;
 
     // Forgets every block and returns the memory.
     void Clear();
@@ -62,7 +57,6 @@ public:
 private:
     struct Extremes {
         double lowest, highest;
-        std::uint32_t lowestAt, highestAt; // counted from the entry's first point
     };
     struct Level {
         std::vector<Extremes> entries;
@@ -83,8 +77,7 @@ private:
     struct Side;
 
     Found Scan(const PointsView& points, std::size_t first, std::size_t last) const;
-    std::size_t PointHolding(const PointsView& points, Place at, double value,
-                             std::uint32_t Extremes::*extremeAt) const;
+    std::size_t PointHolding(const PointsView& points, Place at, double value, double Extremes::*extreme) const;
     std::size_t GapPoint(const PointsView& points, Place at, bool last) const;
     // The first, lowest, highest and last points of [first, last), which holds no gap; `found` is
     // Scan's answer for that range.
@@ -94,13 +87,6 @@ private:
                       std::vector<std::size_t>& drawn) const;
     void AddEntry(std::size_t level, Extremes extremes, bool gap);
     std::size_t Entries(std::size_t tier) const { return tier < levels_.size() ? levels_[tier].entries.size() : 0; }
-    // The points an entry of levels_[tier] spans.
-    static std::size_t Span(std::size_t tier)
-    {
-        std::size_t span = kLeafPoints;
-        while (tier-- > 0) span *= kFanOut;
-        return span;
-    }
 
     std::vector<Level> levels_; // levels_[tier] is level tier + 1
 };
