@@ -59,30 +59,10 @@ Pair<Isa> TwoProduct(Vec<Isa> a, Vec<Isa> b)
     return {product, Isa::ProductError(a, b, product)};
 }
 
-// As TwoProduct, for any factors: exact unless the product overflows (lo is then 0 on the scalar
-// lanes and unspecified on the others) or its rounding error lies below the smallest subnormal.
-// Beyond TwoProduct's range Dekker's algorithm overflows a step for a finite product (the
-// splitting constant times a factor above about 2^996, or the high halves' product where the
-// product is within a relative 2^-25 of the largest double), and the error comes out infinite or
-// NaN. That is tested once, after the fact; only then are the larger factor, the product and so
-// the error scaled down by 2^28, exactly, in the lanes of a finite product.
+// TwoProductAnyRange's rare redo, out of line so that a caller's fast path stays small enough to
+// be inlined whole.
 template <class Isa>
-ROOTFINDER_NOINLINE Pair<Isa> TwoProductRescaled(Vec<Isa> a, Vec<Isa> b, Pair<Isa> plain, Vec<Isa> zeroOrNan);
-
-// The test inline and the rare redo out of line, so that a caller's fast path stays small
-// enough to be inlined whole.
-template <class Isa>
-Pair<Isa> TwoProductAnyRange(Vec<Isa> a, Vec<Isa> b)
-{
-    const Pair<Isa> plain = TwoProduct<Isa>(a, b);
-    const Vec<Isa> zeroOrNan = Isa::Sub(plain.lo, plain.lo); // NaN for an infinite or NaN error
-    if (Isa::LaneBits(Isa::Differ(zeroOrNan, zeroOrNan)) == 0) [[likely]]
-        return plain;
-    return TwoProductRescaled<Isa>(a, b, plain, zeroOrNan);
-}
-
-template <class Isa>
-Pair<Isa> TwoProductRescaled(Vec<Isa> a, Vec<Isa> b, Pair<Isa> plain, Vec<Isa> zeroOrNan)
+ROOTFINDER_NOINLINE Pair<Isa> TwoProductRescaled(Vec<Isa> a, Vec<Isa> b, Pair<Isa> plain, Vec<Isa> zeroOrNan)
 {
     // The lanes to redo: a NaN here is a finite product's.
     const Vec<Isa> infinity = Isa::Splat(std::numeric_limits<double>::infinity());
@@ -94,6 +74,23 @@ Pair<Isa> TwoProductRescaled(Vec<Isa> a, Vec<Isa> b, Pair<Isa> plain, Vec<Isa> z
     const Vec<Isa> larger = Isa::Mul(Isa::Select(swap, b, a), down), product = Isa::Mul(plain.hi, down);
     const Vec<Isa> scaled = Isa::ProductError(larger, Isa::Select(swap, a, b), product);
     return {plain.hi, Isa::Select(redo, Isa::Mul(scaled, Isa::Splat(0x1p28)), plain.lo)};
+}
+
+// As TwoProduct, for any factors: exact unless the product overflows (lo is then 0 on the scalar
+// lanes and unspecified on the others) or its rounding error lies below the smallest subnormal.
+// Beyond TwoProduct's range Dekker's algorithm overflows a step for a finite product (the
+// splitting constant times a factor above about 2^996, or the high halves' product where the
+// product is within a relative 2^-25 of the largest double), and the error comes out infinite or
+// NaN. That is tested once, after the fact; only then are the larger factor, the product and so
+// the error scaled down by 2^28, exactly, in the lanes of a finite product.
+template <class Isa>
+Pair<Isa> TwoProductAnyRange(Vec<Isa> a, Vec<Isa> b)
+{
+    const Pair<Isa> plain = TwoProduct<Isa>(a, b);
+    const Vec<Isa> zeroOrNan = Isa::Sub(plain.lo, plain.lo); // NaN for an infinite or NaN error
+    if (Isa::LaneBits(Isa::Differ(zeroOrNan, zeroOrNan)) == 0) [[likely]]
+        return plain;
+    return TwoProductRescaled<Isa>(a, b, plain, zeroOrNan);
 }
 
 // The rounding error a * b - product of product = fl(a * b) by Dekker's algorithm, for the
