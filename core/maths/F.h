@@ -14,8 +14,10 @@ namespace maths {
 template <class Isa>
 Vec<Isa> F(Vec<Isa> x)
 {
-    const Vec<Isa> e = Exp<Isa>(x);
+    // The cube before the exponential: the same roundings either way, and with AVX-512 this order
+    // schedules a little faster.
     const Vec<Isa> p = CubePower<Isa>(x);
+    const Vec<Isa> e = Exp<Isa>(x);
     const Vec<Isa> q = Isa::Div(e, p);
     const Vec<Isa> s = Sin<Isa>(x);
     const Vec<Isa> t = CubePower<Isa>(s);
