@@ -259,10 +259,23 @@ TChart* ChartShowing(const RedrawRun& run, bool baseline)
     return &chart;
 }
 
-enum class RedrawView { Pan, Zoom, Full };
+enum class RedrawView { Pan, ColdPan, Zoom, Full };
+
+// Writes over a buffer larger than the caches and touching more pages than the TLBs hold, so that
+// the next redraw finds none of its points, summary or page-table entries cached, as after the
+// machine has been busy elsewhere between two moves of the view.
+void EvictCaches()
+{
+    static std::vector<char> buffer(std::size_t{256} << 20);
+    static char round = 0;
+    ++round;
+    for (std::size_t i = 0; i < buffer.size(); i += 64) buffer[i] = round;
+    benchmark::ClobberMemory();
+}
 
 // One redraw of the chart, after its view has moved: panned by a tenth of the full view (back and
-// forth in turn), zoomed to its middle half, or the full view.
+// forth in turn; the cold pan with the caches evicted before it), zoomed to its middle half, or
+// the full view.
 void BM_Redraw(benchmark::State& state, const RedrawRun* run, RedrawView view, bool baseline)
 {
     TChart* const chart = ChartShowing(*run, baseline);
@@ -277,10 +290,12 @@ void BM_Redraw(benchmark::State& state, const RedrawRun* run, RedrawView view, b
     using Clock = std::chrono::steady_clock;
     for (auto _ : state) {
         QCPRange range = full;
-        if (view == RedrawView::Pan) range += ((panRight = !panRight) ? 0.1 : -0.1) * full.size();
+        if (view == RedrawView::Pan || view == RedrawView::ColdPan)
+            range += ((panRight = !panRight) ? 0.1 : -0.1) * full.size();
         if (view == RedrawView::Zoom)
             range = QCPRange(full.center() - full.size() / 4, full.center() + full.size() / 4);
         chart->xAxis->setRange(range);
+        if (view == RedrawView::ColdPan) EvictCaches();
         const Clock::time_point start = Clock::now();
         chart->replot(QCustomPlot::rpImmediateRefresh);
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
@@ -290,11 +305,14 @@ void BM_Redraw(benchmark::State& state, const RedrawRun* run, RedrawView view, b
 
 void RegisterRedraws()
 {
-    const std::pair<RedrawView, const char*> views[] = {
-        {RedrawView::Pan, "pan"}, {RedrawView::Zoom, "zoom"}, {RedrawView::Full, "full"}};
+    const std::pair<RedrawView, const char*> views[] = {{RedrawView::Pan, "pan"},
+                                                        {RedrawView::ColdPan, "cold-pan"},
+                                                        {RedrawView::Zoom, "zoom"},
+                                                        {RedrawView::Full, "full"}};
     for (const RedrawRun& run : kRedrawRuns)
         for (const auto& [view, viewName] : views)
             for (const bool baseline : {false, true}) {
+                if (baseline && view == RedrawView::ColdPan) continue; // the baseline walks every point anyway
                 const std::string name =
                     std::string("BM_Redraw/") + run.name + "/" + viewName + (baseline ? "/qcustomplot" : "/summary");
                 benchmark::RegisterBenchmark(name.c_str(), BM_Redraw, &run, view, baseline)
