@@ -121,14 +121,24 @@ SeriesSummary::Found SeriesSummary::Scan(const PointsView& points, std::size_t f
     i = wholeFrom / kLeafPoints, j = wholeTo / kLeafPoints;
     for (std::size_t tier = 0; i < j; ++tier) {
         const Level& level = levels_[tier];
-        const auto takeEntry = [&](Side& side, std::size_t e) {
-            side.Take({tier + 1, e}, level.entries[e].lowest, level.entries[e].highest, level.Gap(e));
+        // The entries [from, to) as one part: their extremes in a tight pass, the entry holding
+        // each found again only if the part wins.
+        const auto takeEntries = [&](Side& side, std::size_t from, std::size_t to) {
+            if (from == to) return;
+            double lowest = kInfinity, highest = -kInfinity;
+            bool gap = false;
+            for (std::size_t e = from; e < to; ++e) {
+                lowest = std::min(lowest, level.entries[e].lowest);
+                highest = std::max(highest, level.entries[e].highest);
+                gap |= level.Gap(e);
+            }
+            side.Take({tier + 1, from, to}, lowest, highest, gap);
         };
         const std::size_t groupFrom = std::min((i + kFanOut - 1) / kFanOut * kFanOut, j);
-        for (; i < groupFrom; ++i) takeEntry(left, i);
-        const std::size_t groupTo = std::max(i, std::min(j / kFanOut * kFanOut, Entries(tier + 1) * kFanOut));
-        while (j > groupTo) takeEntry(right, --j);
-        i /= kFanOut, j /= kFanOut;
+        takeEntries(left, i, groupFrom);
+        const std::size_t groupTo = std::max(groupFrom, std::min(j / kFanOut * kFanOut, Entries(tier + 1) * kFanOut));
+        takeEntries(right, groupTo, j);
+        i = groupFrom / kFanOut, j = groupTo / kFanOut;
     }
 
     Found found;
@@ -141,11 +151,13 @@ SeriesSummary::Found SeriesSummary::Scan(const PointsView& points, std::size_t f
     return found;
 }
 
-// Down from an entry to the first of its points holding its lowest (or highest) value: at each
-// level the first child that holds it.
+// Down from a part to the first of its points holding its lowest (or highest) value: the first
+// entry of the part that holds it, then at each level the first child that does.
 std::size_t SeriesSummary::PointHolding(const PointsView& points, Place at, double value,
                                         double Extremes::*extreme) const
 {
+    if (at.level > 0)
+        while (levels_[at.level - 1].entries[at.index].*extreme != value) ++at.index;
     for (; at.level > 1; --at.level) {
         const Level& below = levels_[at.level - 2];
         std::size_t child = at.index * kFanOut;
@@ -157,9 +169,15 @@ std::size_t SeriesSummary::PointHolding(const PointsView& points, Place at, doub
     return i;
 }
 
-// Down from an entry to its first (or last) gap.
+// Down from a part to its first (or last) gap: the first (or last) entry of the part that holds
+// one, then at each level the first (or last) child that does.
 std::size_t SeriesSummary::GapPoint(const PointsView& points, Place at, bool lastGap) const
 {
+    if (at.level > 0) {
+        const Level& level = levels_[at.level - 1];
+        if (lastGap) at.index = at.end - 1;
+        while (!level.Gap(at.index)) lastGap ? --at.index : ++at.index;
+    }
     for (; at.level > 1; --at.level) {
         const Level& below = levels_[at.level - 2];
         std::size_t child = lastGap ? at.index * kFanOut + kFanOut - 1 : at.index * kFanOut;
@@ -203,19 +221,47 @@ void SeriesSummary::Columns(const PointsView& points, std::size_t first, std::si
 {
     if (first >= last) return;
     const double firstKey = points.Key(first), keySpan = points.Key(last - 1) - firstKey;
+    const auto boundOf = [&](std::size_t column) {
+        return lower + (upper - lower) * static_cast<double>(column) / static_cast<double>(columns);
+    };
+    // The points lie about evenly in x, as a run's do: a bound's place is guessed from its key.
+    const auto guessOf = [&](double bound) {
+        const double share = (bound - firstKey) / keySpan;
+        return share > 0
+                   ? share < 1 ? first + static_cast<std::size_t>(share * static_cast<double>(last - first)) : last
+                   : first;
+    };
     std::size_t from = first;
     for (std::size_t column = 0; column <= columns; ++column) {
-        const double bound = lower + (upper - lower) * static_cast<double>(column) / static_cast<double>(columns);
-        // The points lie about evenly in x, as a run's do: the bound's place is guessed from its key.
-        const double share = (bound - firstKey) / keySpan;
-        const std::size_t guess =
-            share > 0 ? share < 1 ? first + static_cast<std::size_t>(share * static_cast<double>(last - first)) : last
-                      : first;
-        const std::size_t to = LowerBoundFrom(points, from, last, bound, std::max(guess, from));
+        if (column + kColumnsAhead <= columns) Prefetch(points, guessOf(boundOf(column + kColumnsAhead)));
+        const double bound = boundOf(column);
+        const std::size_t to = LowerBoundFrom(points, from, last, bound, std::max(guessOf(bound), from));
         if (from < to) AppendColumn(points, from, to, drawn);
         from = to;
     }
     if (from < last) AppendColumn(points, from, last, drawn);
+}
+
+// What a column bound's scan reads, asked of memory ahead: the block of points it falls in and
+// the summary's entries about it at every level. Each column's scan otherwise waits on memory
+// several times, once the points outgrow the caches.
+void SeriesSummary::Prefetch(const PointsView& points, std::size_t point) const
+{
+    if (point >= points.count) return;
+    const std::size_t blockStart = point / kLeafPoints * kLeafPoints;
+    const std::size_t blockEnd = std::min(points.count, blockStart + kLeafPoints);
+    constexpr std::size_t kLine = 64;
+    const auto* begin = reinterpret_cast<const char*>(points.keys + blockStart * points.stride);
+    const auto* end = reinterpret_cast<const char*>(points.keys + blockEnd * points.stride);
+    for (const char* line = begin; line < end; line += kLine) __builtin_prefetch(line);
+    std::size_t entry = point / kLeafPoints;
+    for (const Level& level : levels_) {
+        if (entry >= level.entries.size()) break;
+        const std::size_t group = entry / kFanOut * kFanOut;
+        __builtin_prefetch(&level.entries[group]);
+        __builtin_prefetch(&level.entries[std::min(group + kFanOut - 1, level.entries.size() - 1)]);
+        entry /= kFanOut;
+    }
 }
 
 std::size_t LowerBoundFrom(const PointsView& points, std::size_t first, std::size_t last, double key, std::size_t guess)

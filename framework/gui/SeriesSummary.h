@@ -63,8 +63,8 @@ private:
         std::vector<std::uint64_t> gaps; // a bit an entry
         bool Gap(std::size_t entry) const { return (gaps[entry / 64] >> (entry % 64)) & 1; }
     };
-    // Where a range's extreme or gap lies: at level 0 the points [index, end), else an entry of
-    // level `level` (held in levels_[level - 1]).
+    // Where a range's extreme or gap lies: at level 0 the points [index, end), else the entries
+    // [index, end) of level `level` (held in levels_[level - 1]).
     struct Place {
         std::size_t level = 0, index = 0, end = 0;
         bool found = false;
@@ -75,6 +75,11 @@ private:
     };
 
     struct Side;
+
+    // Columns ahead of the one being scanned whose memory is asked for.
+    static constexpr std::size_t kColumnsAhead = 4;
+
+    void Prefetch(const PointsView& points, std::size_t point) const;
 
     Found Scan(const PointsView& points, std::size_t first, std::size_t last) const;
     std::size_t PointHolding(const PointsView& points, Place at, double value, double Extremes::*extreme) const;
