@@ -84,14 +84,19 @@ void SeriesSummary::AddEntry(std::size_t tier, Extremes extremes, bool gap)
     if (entry % 64 == 0) level.gaps.push_back(0);
     level.gaps.back() |= std::uint64_t{gap} << (entry % 64);
     if ((entry + 1) % kFanOut != 0) return;
-    Extremes group{kInfinity, -kInfinity};
-    bool groupGap = false;
-    for (std::size_t child = entry + 1 - kFanOut; child <= entry; ++child) {
-        group.lowest = std::min(group.lowest, level.entries[child].lowest);
-        group.highest = std::max(group.highest, level.entries[child].highest);
-        groupGap |= level.Gap(child);
+    const Level::Part group = level.Over(entry + 1 - kFanOut, entry + 1);
+    AddEntry(tier + 1, group.extremes, group.gap);
+}
+
+SeriesSummary::Level::Part SeriesSummary::Level::Over(std::size_t from, std::size_t to) const
+{
+    Part part{{kInfinity, -kInfinity}, false};
+    for (std::size_t e = from; e < to; ++e) {
+        part.extremes.lowest = std::min(part.extremes.lowest, entries[e].lowest);
+        part.extremes.highest = std::max(part.extremes.highest, entries[e].highest);
+        part.gap |= Gap(e);
     }
-    AddEntry(tier + 1, group, groupGap);
+    return part;
 }
 
 void SeriesSummary::Extend(const PointsView& points)
@@ -121,18 +126,12 @@ SeriesSummary::Found SeriesSummary::Scan(const PointsView& points, std::size_t f
     i = wholeFrom / kLeafPoints, j = wholeTo / kLeafPoints;
     for (std::size_t tier = 0; i < j; ++tier) {
         const Level& level = levels_[tier];
-        // The entries [from, to) as one part: their extremes in a tight pass, the entry holding
-        // each found again only if the part wins.
+        // The entries [from, to) as one part: the entry holding each extreme is found again only
+        // if the part wins.
         const auto takeEntries = [&](Side& side, std::size_t from, std::size_t to) {
             if (from == to) return;
-            double lowest = kInfinity, highest = -kInfinity;
-            bool gap = false;
-            for (std::size_t e = from; e < to; ++e) {
-                lowest = std::min(lowest, level.entries[e].lowest);
-                highest = std::max(highest, level.entries[e].highest);
-                gap |= level.Gap(e);
-            }
-            side.Take({tier + 1, from, to}, lowest, highest, gap);
+            const Level::Part part = level.Over(from, to);
+            side.Take({tier + 1, from, to}, part.extremes.lowest, part.extremes.highest, part.gap);
         };
         const std::size_t groupFrom = std::min((i + kFanOut - 1) / kFanOut * kFanOut, j);
         takeEntries(left, i, groupFrom);

@@ -62,6 +62,12 @@ private:
         std::vector<Extremes> entries;
         std::vector<std::uint64_t> gaps; // a bit an entry
         bool Gap(std::size_t entry) const { return (gaps[entry / 64] >> (entry % 64)) & 1; }
+        // The extremes of the entries [from, to) together, and whether any of them holds a gap.
+        struct Part {
+            Extremes extremes;
+            bool gap;
+        };
+        Part Over(std::size_t from, std::size_t to) const;
     };
     // Where a range's extreme or gap lies: at level 0 the points [index, end), else the entries
     // [index, end) of level `level` (held in levels_[level - 1]).
