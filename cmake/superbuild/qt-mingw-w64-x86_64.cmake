@@ -10,16 +10,24 @@ function(rootfinder_steps)
   # windowsvista style, and the offscreen platform (the chart module's and the window's tests'),
   # which takes its fonts through FreeType. Qt's own configure features turn off the modules and
   # plugins nothing loads (SQL, network, D-Bus, XML, concurrency, the Direct2D platform, Vulkan)
-  # and the widgets, dialogs and styles the window never shows. OpenGL stays: the windows
-  # platform plugin does not compile without it (it loads OpenGL at run time); so does Direct2D
-  # itself, without which Qt GUI leaves out the DirectWrite font engine that it still calls.
-  # Debian's repacked sources leave out wintab.h (so no tablet events). The third-party libraries
-  # are Qt's bundled copies.
+  # and the widgets, dialogs and styles the window never shows. Style sheets stay (the forms set
+  # their font with one), and so do the main window with its tool and menu bars, the tab bar and
+  # the input dialog, which Qt Widgets' compatibility source and the windowsvista style include
+  # whatever the features. Text is laid out without HarfBuzz: every text the window shows is
+  # Cyrillic, Latin or digits, which need no shaping beyond the font's own glyphs and kerning
+  # (HarfBuzz's 53 sources take 230 CPU seconds to compile). OpenGL stays: the windows platform
+  # plugin does not compile without it (it loads OpenGL at run time); so does Direct2D itself,
+  # without which Qt GUI leaves out the DirectWrite font engine that it still calls. Debian's
+  # repacked sources leave out wintab.h (so no tablet events). The third-party libraries are Qt's
+  # bundled copies.
   set(unused_features
     sql network dbus concurrent xml direct2d1_1 vulkan tabletevent sessionmanager systemtrayicon
     jpeg movie textmarkdownreader textmarkdownwriter textodfwriter syntaxhighlighter imageformat_ppm
     imageformat_xbm graphicsview mdiarea calendarwidget datetimeedit dial lcdnumber toolbox wizard
-    fontdialog colordialog undoview splashscreen keysequenceedit columnview fontcombobox style_fusion)
+    fontdialog colordialog undoview splashscreen keysequenceedit columnview fontcombobox style_fusion
+    harfbuzz mimetype dockwidget statusbar textbrowser progressdialog errormessage commandlinkbutton
+    datawidgetmapper treewidget printdialog undocommand transposeproxymodel
+    concatenatetablesproxymodel sharedmemory systemsemaphore jalalicalendar islamiccivilcalendar)
   list(TRANSFORM unused_features PREPEND -DFEATURE_)
   list(TRANSFORM unused_features APPEND =OFF)
   debian_source(qtbase qt6-base-dev-tools CMAKE_ARGS ${qt}
